@@ -1,0 +1,180 @@
+// vantorel-cli: the copy engine for scripts and for players without the dialog.
+//
+//   vantorel-cli list [--aircraft-dir DIR]
+//   vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--dry-run]
+
+#include "catalogue.h"
+#include "copy_aircraft.h"
+#include "locate.h"
+#include "messages.h"
+#include "platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Exit statuses, part of the command's contract with scripts.
+constexpr int kExitUsage = 64;
+
+const char kUsage[] =
+    "usage: vantorel-cli list [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--wine-prefix DIR] [--dry-run]\n"
+    "\n"
+    "Makes a new, independently named aircraft out of a stock Combat Flight\n"
+    "Simulator aircraft: its first characters are replaced by PREFIX.\n"
+    "\n"
+    "  AIRCRAFT           a stock folder name (any letter case) or an index 0-18\n"
+    "  PREFIX             the new name's first characters (at most the stem length)\n"
+    "  --aircraft-dir DIR the simulator's Aircraft folder\n"
+    "  --wine-prefix DIR  find the simulator in this Wine prefix (default $WINEPREFIX, ~/.wine)\n"
+    "  --dry-run          print what would be made and make nothing\n"
+    "\n"
+    "exit status: 0 copied, 1 file error, 2 folder exists or access denied,\n"
+    "             3 path not found, 4 invalid prefix, 64 usage error\n";
+
+int Usage(const char* problem) {
+    if (problem) std::fprintf(stderr, "vantorel-cli: %s\n", problem);
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}
+
+bool SameIgnoringCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        char x = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
+        char y = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+// A catalogue folder name in any letter case, or an index; -1 when neither.
+int FindAircraft(const char* arg) {
+    for (int i = 0; i < GetAircraftCount(); ++i)
+        if (SameIgnoringCase(arg, GetAircraftName(i))) return i;
+    char* end = nullptr;
+    long index = std::strtol(arg, &end, 10);
+    if (*arg && *end == '\0' && index >= 0 && index < GetAircraftCount()) return static_cast<int>(index);
+    return -1;
+}
+
+struct Options {
+    const char* command = nullptr;
+    const char* args[2] = {nullptr, nullptr};
+    int argCount = 0;
+    const char* aircraftDir = nullptr;
+    const char* winePrefix = nullptr;
+    bool dryRun = false;
+    bool help = false;
+};
+
+// Returns null on success, else what is wrong with the command line.
+const char* ParseOptions(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
+            o->help = true;
+        } else if (!std::strcmp(a, "--dry-run")) {
+            o->dryRun = true;
+        } else if (!std::strcmp(a, "--aircraft-dir") || !std::strcmp(a, "--wine-prefix")) {
+            if (i + 1 >= argc) return "an option needs a folder";
+            (a[2] == 'a' ? o->aircraftDir : o->winePrefix) = argv[++i];
+        } else if (a[0] == '-' && a[1] == '-') {
+            return "unknown option";
+        } else if (!o->command) {
+            o->command = a;
+        } else if (o->argCount < 2) {
+            o->args[o->argCount++] = a;
+        } else {
+            return "too many arguments";
+        }
+    }
+    return nullptr;
+}
+
+// The Aircraft folder from the options or the simulator's registry.
+bool ResolveAircraftDir(const Options& o, char* out, std::size_t cap) {
+    if (o.aircraftDir) {
+        if (std::strlen(o.aircraftDir) >= cap) {
+            std::fprintf(stderr, "vantorel-cli: the Aircraft folder path is too long\n");
+            return false;
+        }
+        std::strcpy(out, o.aircraftDir);
+        // Paths are joined with one separator: drop the ones a shell completion leaves.
+        for (std::size_t n = std::strlen(out); n > 1 && out[n - 1] == kPathSep; --n) out[n - 1] = '\0';
+        return true;
+    }
+    char error[512];
+    if (LocateAircraftFolder(o.winePrefix, out, cap, error, sizeof error)) return true;
+    std::fprintf(stderr, "vantorel-cli: %s\n", error);
+    return false;
+}
+
+int List(const char* aircraftDir) {
+    std::printf("%5s  %-12s  %s\n", "index", "aircraft", "stem");
+    for (int i = 0; i < GetAircraftCount(); ++i)
+        std::printf("%5d  %-12s  %d\n", i, GetAircraftName(i), GetStemLength(i));
+    (void)aircraftDir;
+    return 0;
+}
+
+const char* OutcomeText(const CopyStep& step) {
+    if (step.entry->action == FileAction::MakeFolder)
+        return step.outcome == FileWritten ? "folder made" : "could not make folder";
+    switch (step.outcome) {
+    case FileWritten: return "written";
+    case FileSourceMissing: return "stock file missing";
+    default: return "could not write";
+    }
+}
+
+void PrintStep(const CopyStep& step, void* context) {
+    const bool dryRun = *static_cast<bool*>(context);
+    if (dryRun)
+        std::printf("  %s%s%s\n", step.source, *step.source ? " -> " : "", step.dest);
+    else
+        std::printf("  %-18s %s\n", OutcomeText(step), step.dest);
+}
+
+int Copy(const char* aircraftDir, int index, const char* prefix, bool dryRun) {
+    CopyNames names;
+    DeriveCopyNames(index, prefix, &names);
+    std::printf("%s %s to %s in %s\n", dryRun ? "Would copy" : "Copying", GetAircraftName(index),
+                names.newFolder, aircraftDir);
+    int status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun);
+    if (dryRun && status == CopyOk) {
+        std::printf("Nothing was written (dry run).\n");
+        return 0;
+    }
+    StatusMessage message;
+    DescribeCopyStatus(status, names.newFolder, GetAircraftName(index), &message);
+    std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", message.text);
+    return -status;  // 0, 1, 2, 3 or 4
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (const char* problem = ParseOptions(argc, argv, &o)) return Usage(problem);
+    if (o.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!o.command) return Usage("no command given");
+
+    const bool isList = !std::strcmp(o.command, "list");
+    const bool isCopy = !std::strcmp(o.command, "copy");
+    if (!isList && !isCopy) return Usage("unknown command");
+    if (isList && o.argCount != 0) return Usage("list takes no arguments");
+    if (isCopy && o.argCount != 2) return Usage("copy needs AIRCRAFT and PREFIX");
+    if (o.dryRun && !isCopy) return Usage("--dry-run goes with copy");
+
+    int index = -1;
+    if (isCopy && (index = FindAircraft(o.args[0])) < 0) return Usage("unknown aircraft: see 'vantorel-cli list'");
+
+    char aircraftDir[kPathCapacity];
+    if (!ResolveAircraftDir(o, aircraftDir, sizeof aircraftDir)) return -CopyPathNotFound;
+    return isList ? List(aircraftDir) : Copy(aircraftDir, index, o.args[1], o.dryRun);
+}

@@ -1,0 +1,40 @@
+// The only part of the engine that knows which operating system it runs on:
+// the path separator, folder creation and opening files.
+//
+// On case-sensitive file systems (Linux, macOS) the simulator's files are
+// looked up the way Windows and Wine see them: each existing path component
+// is matched without regard to ASCII letter case, so a stock "P51D_N.MDL"
+// serves the catalogue's "P51d_n.mdl". Names that are created are written
+// exactly as given.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+
+#ifdef _WIN32
+constexpr char kPathSep = '\\';
+#else
+constexpr char kPathSep = '/';
+#endif
+
+// Creates one folder. Returns 0, or the errno value of the failure (EEXIST
+// also when an entry differing only in letter case is already there).
+int PlatformMakeFolder(const char* path);
+
+// True when `path` names an existing folder (letter case as above).
+bool PlatformFolderExists(const char* path);
+
+// True when `path` names an existing regular file (letter case as above).
+bool PlatformFileExists(const char* path);
+
+// Opens an existing file for binary reading; null when it cannot be opened.
+// The caller closes it.
+std::FILE* PlatformOpenRead(const char* path);
+
+// Creates or empties a file for binary writing; null when it cannot be opened.
+// The last component is written exactly as given. The caller closes it.
+std::FILE* PlatformOpenWrite(const char* path);
+
+// Resolves `path` as the file system sees it (each existing component matched
+// without regard to letter case on case-sensitive systems) into `out`.
+// Returns false when the result does not fit `cap` bytes.
+bool PlatformResolvePath(const char* path, char* out, std::size_t cap);

@@ -1,0 +1,29 @@
+// Every text the tool shows, defined once: the dialog and vantorel-cli share them.
+#pragma once
+
+// Message box types, as the Windows values, so portable code can name them.
+constexpr unsigned kBoxStop = 0x10;         // MB_OK | MB_ICONSTOP
+constexpr unsigned kBoxExclamation = 0x30;  // MB_OK | MB_ICONEXCLAMATION
+constexpr unsigned kBoxOkCancel = 0x01;     // MB_OKCANCEL, no icon
+
+extern const char kMsgNotInstalled[];     // "CFS not installed!"
+extern const char kMsgPathNotFound[];     // "CFS path not found!"
+extern const char kCaptionRegistry[];     // "Registry Error"
+extern const char kMsgNoAircraft[];       // "No aircraft selected"
+extern const char kCaptionError[];        // "Error!"
+extern const char kCaptionConfirm[];      // "Confirm Copy"
+extern const char kCaptionUnable[];       // "UNABLE TO COPY!"
+extern const char kMsgPathNotCorrect[];   // "The CFS path is not correct"
+
+// The message box that reports a copy status.
+struct StatusMessage {
+    char text[160];
+    const char* caption;  // static text, or `stockName` as given
+    unsigned type;
+};
+
+// Fills `out` for `status` of a copy of `stockName` into the folder `newName`:
+// 0 "Copy Complete" captioned with the stock name; -2 "folder N exists ...";
+// -3 "The CFS path is not correct"; -4 "N is not a valid folder name ...";
+// any other "File Error".
+void DescribeCopyStatus(int status, const char* newName, const char* stockName, StatusMessage* out);
