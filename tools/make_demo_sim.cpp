@@ -1,0 +1,25 @@
+// make-demo-sim ROOT: writes the demo simulator under ROOT (ROOT/Aircraft,
+// replacing an existing one), for `make demo`, the tests and by hand.
+
+#include "catalogue.h"
+#include "demo_sim.h"
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv) {
+    if (argc != 2 || std::strcmp(argv[1], "--help") == 0 || argv[1][0] == '\0') {
+        std::fputs("usage: make-demo-sim ROOT\n"
+                   "Writes a stand-in Combat Flight Simulator under ROOT: ROOT/Aircraft with\n"
+                   "all 19 stock aircraft and every file of their lists (an existing\n"
+                   "ROOT/Aircraft is replaced).\n",
+                   stderr);
+        return 64;  // usage error, as the other tools
+    }
+    if (WriteDemoSimulator(argv[1]) != 0) {
+        std::fprintf(stderr, "make-demo-sim: could not write the demo simulator under %s\n", argv[1]);
+        return 1;
+    }
+    std::printf("Demo simulator written: %s/Aircraft with %d stock aircraft\n", argv[1], GetAircraftCount());
+    return 0;
+}
