@@ -1,0 +1,29 @@
+# Shared part of the MinGW-w64 toolchain files. The including file sets
+# VANTOREL_MINGW_TRIPLE, VANTOREL_MINGW_ARCH and
+# VANTOREL_WINE_BITS (32 or 64) first.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${VANTOREL_MINGW_ARCH})
+
+# The posix thread model: GoogleTest needs std::mutex, which the win32 model
+# of GCC 12 does not provide.
+set(CMAKE_C_COMPILER ${VANTOREL_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VANTOREL_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${VANTOREL_MINGW_TRIPLE}-windres)
+
+# Only the MinGW tree may satisfy find_*: a host library or header found here
+# would link a Linux object into a Windows program.
+set(CMAKE_FIND_ROOT_PATH /usr/${VANTOREL_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Static runtime: every program, the tests included, then imports only DLLs
+# that Windows itself ships, so it runs from any folder without an installer.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# ctest and gtest_discover_tests run the Windows programs through Wine. The
+# wrapper quiets Wine's own diagnostics so test output stays readable and
+# picks the loader that matches the programs' word size.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-exec.sh ${VANTOREL_WINE_BITS})
