@@ -11,8 +11,9 @@ NATIVE := build
 ASAN   := build-asan
 BENCH  := build-bench
 DEMO   := $(NATIVE)/demo
+WIN    := build-win
 
-.PHONY: all build demo test test-native test-asan bench deps-native deps-windows clean
+.PHONY: all build demo test test-native test-asan test-win build-win gui bench deps-native deps-windows clean
 
 all: build
 
@@ -29,7 +30,7 @@ build: deps-native
 demo: build
 	@tools/run-demo.sh $(NATIVE)
 
-test: test-native test-asan
+test: test-native test-asan test-win
 
 test-native: build
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
@@ -39,10 +40,24 @@ test-asan: deps-native
 	@cmake --build $(ASAN) -j$(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 
+# The Windows programs cross-built with MinGW-w64, and their tests under Wine
+# on a throwaway prefix and a virtual display (see tools/wine-run-tests.sh).
+test-win: deps-windows
+	@tools/wine-run-tests.sh $(WIN)
+
+build-win: deps-windows
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-i686.cmake \
+	       -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WIN) -j$(JOBS)
+
+# The real dialog on the demo simulator, on the user's own display.
+gui: build build-win
+	@tools/wine-gui.sh $(NATIVE) $(WIN)
+
 bench: deps-native
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j$(JOBS)
 	$(BENCH)/bench/vantorel-bench --benchmark_counters_tabular=true
 
 clean:
-	rm -rf $(NATIVE) $(ASAN) $(BENCH)
+	rm -rf $(NATIVE) $(ASAN) $(BENCH) $(WIN) $(WIN)-64
