@@ -21,8 +21,40 @@ bool LocateAircraftFolder(const char*, char* out, std::size_t cap, char* error, 
     return true;
 }
 #else
-bool LocateAircraftFolder(const char*, char*, std::size_t, char* error, std::size_t errorCap) {
-    std::snprintf(error, errorCap, "no simulator registry on this system: give the Aircraft folder with --aircraft-dir DIR");
-    return false;
+#include "wine_prefix.h"
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+// Under Wine the registry is a set of text files in the prefix: the same
+// choice of prefix as Wine itself makes, so the player's usual prefix is found.
+bool LocateAircraftFolder(const char* winePrefix, char* out, std::size_t cap, char* error, std::size_t errorCap) {
+    std::string prefix;
+    const char* origin;
+    const char* env = std::getenv("WINEPREFIX");
+    const char* home = std::getenv("HOME");
+    if (winePrefix) {
+        prefix = winePrefix;
+        origin = "given with --wine-prefix";
+    } else if (env && *env) {
+        prefix = env;
+        origin = "from $WINEPREFIX";
+    } else if (home && *home) {
+        prefix = std::string(home) + "/.wine";
+        origin = "the default, as neither --wine-prefix nor $WINEPREFIX is given";
+    } else {
+        std::snprintf(error, errorCap, "no Wine prefix to look in: none is given with --wine-prefix or $WINEPREFIX "
+                                       "and $HOME is not set; give the Aircraft folder with --aircraft-dir DIR");
+        return false;
+    }
+    while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
+    struct stat st;
+    if (stat(prefix.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        std::snprintf(error, errorCap, "no Wine prefix at %s (%s): give --wine-prefix DIR or --aircraft-dir DIR",
+                      prefix.c_str(), origin);
+        return false;
+    }
+    return FindAircraftFolderInWinePrefix(prefix.c_str(), out, cap, error, errorCap);
 }
 #endif

@@ -1,7 +1,7 @@
 // vantorel-cli: the copy engine for scripts and for players without the dialog.
 //
-//   vantorel-cli list [--aircraft-dir DIR]
-//   vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--dry-run]
+//   vantorel-cli list [--aircraft-dir DIR] [--wine-prefix DIR]
+//   vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--wine-prefix DIR] [--dry-run]
 
 #include "catalogue.h"
 #include "copy_aircraft.h"
@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -30,6 +31,14 @@ const char kUsage[] =
     "  --aircraft-dir DIR the simulator's Aircraft folder\n"
     "  --wine-prefix DIR  find the simulator in this Wine prefix (default $WINEPREFIX, ~/.wine)\n"
     "  --dry-run          print what would be made and make nothing\n"
+    "\n"
+    "Without --aircraft-dir the simulator is found through the registry: on\n"
+    "Windows the installer's entry, elsewhere the system.reg of the Wine prefix.\n"
+    "\n"
+    "list shows each stock aircraft with whether its folder is there and how\n"
+    "many of its stock files are, so you see what a copy would lack. When the\n"
+    "Aircraft folder cannot be found it still lists the aircraft, says why on\n"
+    "stderr and exits 3.\n"
     "\n"
     "exit status: 0 copied, 1 file error, 2 folder exists or access denied,\n"
     "             3 path not found, 4 invalid prefix, 64 usage error\n";
@@ -105,18 +114,62 @@ bool ResolveAircraftDir(const Options& o, char* out, std::size_t cap) {
         for (std::size_t n = std::strlen(out); n > 1 && out[n - 1] == kPathSep; --n) out[n - 1] = '\0';
         return true;
     }
-    char error[512];
+    char error[1024];
     if (LocateAircraftFolder(o.winePrefix, out, cap, error, sizeof error)) return true;
     std::fprintf(stderr, "vantorel-cli: %s\n", error);
     return false;
 }
 
+// Stock files of aircraft `index` found in aircraftDir, counted among those
+// its list reads; names of the missing ones are added to `missing`.
+int CountStockFiles(const char* aircraftDir, int index, int* listed, std::string* missing) {
+    const AircraftEntry& a = GetAircraftEntry(index);
+    std::string subfolder;
+    int found = 0;
+    *listed = 0;
+    for (const FileEntry* e = a.files; e->name; ++e) {
+        const int action = static_cast<int>(e->action);
+        if (e->action == FileAction::MakeFolder) subfolder = e->name;
+        // Folders are made and alias files written: only these read a stock file.
+        if (action > static_cast<int>(FileAction::RewriteAircraftCfg) || e->action == FileAction::MakeFolder) continue;
+        const std::string relative = subfolder.empty() ? e->name : subfolder + kPathSep + e->name;
+        const std::string path = std::string(aircraftDir) + kPathSep + a.name + kPathSep + relative;
+        ++*listed;
+        if (PlatformFileExists(path.c_str())) {
+            ++found;
+        } else {
+            if (!missing->empty()) *missing += ", ";
+            *missing += relative;
+        }
+    }
+    return found;
+}
+
+// `aircraftDir` is null when the simulator could not be found: the catalogue
+// is still worth showing.
 int List(const char* aircraftDir) {
-    std::printf("%5s  %-12s  %s\n", "index", "aircraft", "stem");
-    for (int i = 0; i < GetAircraftCount(); ++i)
-        std::printf("%5d  %-12s  %d\n", i, GetAircraftName(i), GetStemLength(i));
-    (void)aircraftDir;
-    return 0;
+    std::printf("%5s  %-12s  %4s  %-6s  %s\n", "index", "aircraft", "stem", "folder", "stock files");
+    const bool haveDir = aircraftDir && PlatformFolderExists(aircraftDir);
+    for (int i = 0; i < GetAircraftCount(); ++i) {
+        std::printf("%5d  %-12s  %4d  ", i, GetAircraftName(i), GetStemLength(i));
+        if (!haveDir) {
+            std::printf("%-6s  %s\n", "-", "-");
+            continue;
+        }
+        const std::string folder = std::string(aircraftDir) + kPathSep + GetAircraftName(i);
+        int listed = 0;
+        std::string missing;
+        const int found = CountStockFiles(aircraftDir, i, &listed, &missing);
+        const bool present = PlatformFolderExists(folder.c_str());
+        std::printf("%-6s  %d/%d\n", present ? "yes" : "no", found, listed);
+        // A partial aircraft copies without these: name them.
+        if (present && found < listed) std::printf("%5s  missing: %s\n", "", missing.c_str());
+    }
+    if (aircraftDir && !haveDir) {
+        std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", aircraftDir);
+        return -CopyPathNotFound;
+    }
+    return aircraftDir ? 0 : -CopyPathNotFound;
 }
 
 const char* OutcomeText(const CopyStep& step) {
@@ -175,6 +228,8 @@ int main(int argc, char** argv) {
     if (isCopy && (index = FindAircraft(o.args[0])) < 0) return Usage("unknown aircraft: see 'vantorel-cli list'");
 
     char aircraftDir[kPathCapacity];
-    if (!ResolveAircraftDir(o, aircraftDir, sizeof aircraftDir)) return -CopyPathNotFound;
-    return isList ? List(aircraftDir) : Copy(aircraftDir, index, o.args[1], o.dryRun);
+    const bool found = ResolveAircraftDir(o, aircraftDir, sizeof aircraftDir);
+    if (isList) return List(found ? aircraftDir : nullptr);
+    if (!found) return -CopyPathNotFound;
+    return Copy(aircraftDir, index, o.args[1], o.dryRun);
 }
