@@ -10,6 +10,8 @@ const char kCaptionError[] = "Error!";
 const char kCaptionConfirm[] = "Confirm Copy";
 const char kCaptionUnable[] = "UNABLE TO COPY!";
 const char kMsgPathNotCorrect[] = "The CFS path is not correct";
+const char kMsgTooManyChars[] = "Enter no more than %d characters.";
+const char kCaptionApp[] = "Vantorel";
 
 void DescribeCopyStatus(int status, const char* newName, const char* stockName, StatusMessage* out) {
     out->caption = kCaptionUnable;

@@ -14,6 +14,8 @@ extern const char kCaptionError[];        // "Error!"
 extern const char kCaptionConfirm[];      // "Confirm Copy"
 extern const char kCaptionUnable[];       // "UNABLE TO COPY!"
 extern const char kMsgPathNotCorrect[];   // "The CFS path is not correct"
+extern const char kMsgTooManyChars[];     // "Enter no more than %d characters." (printf format)
+extern const char kCaptionApp[];          // "Vantorel"
 
 // The message box that reports a copy status.
 struct StatusMessage {
