@@ -107,7 +107,7 @@ TEST_F(Rewriters, RewritingAFileOntoItselfGivesTheSameResult) {
 // Models of any size are rewritten whole, with matches across the 250,000-byte
 // mark of the shared buffer, exactly as a position-by-position scan of the whole file.
 TEST_F(Rewriters, LargeModelsAreRewrittenWholeAcrossTheBufferMark) {
-    const std::string alphabet = std::string("P38p8aP3l_sidewingrBf109hurrawktitle= \r\n\x1A\x80\xFF", 45);
+    const std::string alphabet = "P38p8aP3l_sidewingrBf109hurrawktitle= \r\n\x1A\x80\xFF";
     std::mt19937 rng(1234);
     for (std::size_t size : {249999u, 250000u, 250001u, 250003u, 300000u, 700001u}) {
         std::string data(size, ' ');
