@@ -8,7 +8,6 @@
 #include <sstream>
 
 #ifndef _WIN32
-#include <sys/wait.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -66,11 +65,14 @@ CliRun RunCli(const std::string& args, const std::string& setup) {
     const char* cli = std::getenv("VANTOREL_CLI");
     if (!cli) return run;
     ScratchDir capture;
-    const std::string out = capture.path + "/out", err = capture.path + "/err";
-    const std::string command = "unset WINEPREFIX; export HOME=/nonexistent-home; " + setup + " '" + cli + "' " + args +
-                                " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const std::string out = capture.path + "/out", err = capture.path + "/err", status = capture.path + "/status";
+    // Output goes through pipes, so a file size limit set in `setup` for the
+    // program does not stop its messages.
+    const std::string command = "unset WINEPREFIX; export HOME=/nonexistent-home; { { (" + setup + " '" + cli +
+                                "' " + args + "); echo $? >'" + status + "'; } 2>&1 1>&3 | cat >'" + err +
+                                "'; } 3>&1 | cat >'" + out + "'";
+    if (std::system(command.c_str()) != 0) return run;
+    run.status = std::atoi(ReadTextFile(status).c_str());
     run.out = ReadTextFile(out);
     run.err = ReadTextFile(err);
     return run;
