@@ -92,7 +92,10 @@ bool PlatformResolvePath(const char* path, char* out, std::size_t cap) {
         if (stat(out, &st) != 0) {
             char name[256], found[256], dir[1024];
             std::size_t nameLen = compEnd - start;
-            if (nameLen >= sizeof name) return true;
+            if (nameLen >= sizeof name || start > sizeof dir) {
+                out[compEnd] = saved;  // too long to scan for: keep the rest as given
+                return true;
+            }
             std::memcpy(name, out + start, nameLen + 1);
             if (start == 0) {
                 std::strcpy(dir, ".");
