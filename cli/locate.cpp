@@ -16,7 +16,10 @@ bool LocateAircraftFolder(const char*, char* out, std::size_t cap, char* error, 
                       kSimRegistryValue);
         return false;
     }
-    if (std::strlen(path) >= cap) return false;
+    if (std::strlen(path) >= cap) {
+        std::snprintf(error, errorCap, "the Aircraft folder path %s is too long", path);
+        return false;
+    }
     std::strcpy(out, path);
     return true;
 }

@@ -46,7 +46,7 @@ bool MapToHost(const char* prefix, const char* winPath, char* out, std::size_t c
     const bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
     if (!letter || winPath[1] != ':' || winPath[2] != '\\') {
         std::snprintf(error, errorCap,
-                      "the simulator's path %s does not start with a drive letter such as C:\\, so it cannot be "
+                      "the simulator's path %s is not a full path with a drive letter, such as C:\\CFS, so it cannot be "
                       "found in the Wine prefix %s: give the Aircraft folder with --aircraft-dir DIR",
                       winPath, prefix);
         return false;
