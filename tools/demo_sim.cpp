@@ -170,7 +170,7 @@ std::string AircraftCfg(const AircraftEntry& a) {
 std::string ModelCfg(const AircraftFiles& f) {
     std::string text = "[models]\n";
     for (const std::string& m : f.models) {
-        std::string stem = StripExtension(m);
+        std::string stem = Lower(StripExtension(m));
         text += (EndsWith(Lower(stem), "_c") ? "crash=" : "normal=") + stem + "\n";
     }
     return Crlf(text);
@@ -192,20 +192,24 @@ std::string CheckCfg(const AircraftEntry& a) {
                 "line01=Flaps ................ FULL\n");
 }
 
+// The sounds of a stock Sound folder: sound.cfg section, file name suffix,
+// length in samples (11,025 per second).
+struct SoundFile {
+    const char* section;
+    const char* suffix;
+    unsigned samples;
+};
+const SoundFile kSounds[] = {
+    {"ENGINE_PRIMARY", "_eng", 4410},
+    {"ENGINE_START", "_start", 3300},
+    {"GUNS", "_gun", 2205},
+};
+
 std::string SoundCfg(const AircraftEntry& a) {
-    std::string s = Lower(a.name);
-    return Crlf("[ENGINE_PRIMARY]\n"
-                "filename=" + s + "_eng\n"
-                "flags=1\n"
-                "\n"
-                "[ENGINE_START]\n"
-                "filename=" + s + "_start\n"
-                "\n"
-                "[GUNS]\n"
-                "filename=" + s + "_gun\n"
-                "\n"
-                "[WIND]\n"
-                "filename=wind\n");
+    std::string text;
+    for (const SoundFile& f : kSounds)
+        text += "[" + std::string(f.section) + "]\nfilename=" + Lower(a.name) + f.suffix + "\nflags=1\n\n";
+    return Crlf(text);
 }
 
 std::string PanelCfg(const AircraftEntry& a) {
@@ -255,8 +259,11 @@ std::string Model(const AircraftEntry& a, const std::string& fileName, std::size
             else if (r < 92) out += "\r\n";
             else out += static_cast<char>(rng.Below(0x20));  // 0x00..0x1F
         }
+        // The first round writes every word as it is, so each stands in the
+        // file at least once verbatim; later rounds vary the letter case.
+        const bool firstRound = next < words.size();
         const std::string& w = words[next++ % words.size()];
-        switch (rng.Below(4)) {
+        switch (firstRound ? 0 : rng.Below(4)) {
             case 0: out += w; break;
             case 1: out += Upper(w); break;
             case 2: out += Lower(w); break;
@@ -316,6 +323,30 @@ std::string Bitmap(const std::string& seed, int side) {
             unsigned panel = ((x / 16 + y / 16) & 1) ? 40u : 0u;  // panel lines
             out += static_cast<char>((x * 3 + y * 2 + phase + panel + rng.Below(12)) & 0xFF);
         }
+    return out;
+}
+
+// A short 8-bit mono PCM WAV (RIFF, "fmt ", "data"): a tone with noise.
+std::string Wave(const std::string& seed, std::uint32_t samples) {
+    Random rng(seed);
+    std::string out = "RIFF";
+    PutLE(out, 36 + samples, 4);
+    out += "WAVEfmt ";
+    PutLE(out, 16, 4);       // fmt chunk size
+    PutLE(out, 1, 2);        // PCM
+    PutLE(out, 1, 2);        // mono
+    PutLE(out, 11025, 4);    // samples per second
+    PutLE(out, 11025, 4);    // bytes per second
+    PutLE(out, 1, 2);        // block align
+    PutLE(out, 8, 2);        // bits per sample
+    out += "data";
+    PutLE(out, samples, 4);
+    const unsigned period = 20 + rng.Below(60);
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        unsigned phase = i % period;
+        unsigned saw = phase * 96 / period;  // unsigned 8-bit samples centre on 128
+        out += static_cast<char>(80 + saw + rng.Below(16));
+    }
     return out;
 }
 
@@ -401,11 +432,12 @@ bool WriteAircraft(const fs::path& aircraftDir, const AircraftEntry& a) {
         // every alias target exists.
         if (!WriteFile(current / e->name, Contents(a, *e))) return false;
     }
-    // The panel background that panel.cfg names, and two sounds of sound.cfg.
-    std::string s = Lower(a.name);
+    // What the stock sound.cfg and panel.cfg name.
+    const std::string s = Lower(a.name);
+    for (const SoundFile& f : kSounds)
+        if (!WriteFile(folder / "Sound" / (s + f.suffix + ".wav"), Wave(s + f.suffix, f.samples))) return false;
     return WriteFile(folder / "Panel" / (s + "_panel.bmp"), Bitmap(s + "/panel", 128)) &&
-           WriteFile(folder / "Sound" / (s + "_eng.wav"), Binary(a, "eng.wav", 4410, false)) &&
-           WriteFile(folder / "Sound" / (s + "_gun.wav"), Binary(a, "gun.wav", 2205, false));
+           WriteFile(folder / "Panel" / "gunsight.bmp", Bitmap(s + "/gunsight", 64));
 }
 
 } // namespace

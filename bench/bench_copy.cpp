@@ -1,0 +1,274 @@
+// vantorel-bench: the copy engine against a plain copy of the same bytes.
+//
+// Sections:
+//   1. The demo simulator the benchmarks run on (a temporary folder)
+//   2. Paired timing: engine and plain copy alternate in one run
+//   3. CopyAircraft for every stock aircraft
+//   4. The rewriters on a 250,000-byte model
+//
+// Each benchmark times the engine and, in the same loop, a plain
+// std::filesystem::copy_file of the same stock bytes, alternating which goes
+// first, so both see the same page cache and the same machine load. The
+// benchmark's time is the engine's mean; the counters give the median times
+// of both and their ratio engine / plain (the target is 2 or below for the largest
+// aircraft). Folders made by an iteration are removed outside the timing.
+
+#include "catalogue.h"
+#include "copy_aircraft.h"
+#include "demo_sim.h"
+#include "file_ops.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// 1. The demo simulator
+// ---------------------------------------------------------------------------
+
+// Written once per run under $VANTOREL_BENCH_DIR or the system's temporary
+// folder, and removed at exit.
+class DemoSimulator {
+public:
+    DemoSimulator() {
+        const char* base = std::getenv("VANTOREL_BENCH_DIR");
+        root_ = fs::path(base ? base : fs::temp_directory_path().string()) /
+                ("vantorel-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::create_directories(root_);
+        if (WriteDemoSimulator(root_.string().c_str()) != 0) {
+            std::fprintf(stderr, "vantorel-bench: could not write the demo simulator in %s\n", root_.string().c_str());
+            std::exit(1);
+        }
+        aircraft_ = root_ / "Aircraft";
+        scratch_ = root_ / "scratch";
+        fs::create_directories(scratch_);
+    }
+    ~DemoSimulator() {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    const fs::path& Aircraft() const { return aircraft_; }
+    const fs::path& Scratch() const { return scratch_; }
+
+private:
+    fs::path root_, aircraft_, scratch_;
+};
+
+DemoSimulator& Sim() {
+    static DemoSimulator sim;
+    return sim;
+}
+
+// The stock files one CopyAircraft reads, as (subfolder, file name) in list
+// order, and the subfolders it makes. Alias entries read nothing and are left
+// out: the plain copy gets the folders, the engine writes 26-byte alias files.
+struct StockFiles {
+    std::vector<std::string> folders;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::uintmax_t bytes = 0;
+};
+
+StockFiles ListStockFiles(int index) {
+    const AircraftEntry& a = GetAircraftEntry(index);
+    StockFiles out;
+    std::string sub;
+    for (const FileEntry* e = a.files; e->name; ++e) {
+        if (e->action == FileAction::MakeFolder) {
+            sub = e->name;
+            out.folders.push_back(sub);
+        } else if (static_cast<int>(e->action) < static_cast<int>(FileAction::SoundAliasSelf)) {
+            out.files.emplace_back(sub, e->name);
+            out.bytes += fs::file_size(Sim().Aircraft() / a.name / sub / e->name);
+        }
+    }
+    return out;
+}
+
+// The reference: the same stock files into a fresh folder, same layout.
+void PlainCopyAircraft(const fs::path& from, const fs::path& to, const StockFiles& list) {
+    fs::create_directory(to);
+    for (const std::string& f : list.folders) fs::create_directory(to / f);
+    for (const auto& [sub, name] : list.files) fs::copy_file(from / sub / name, to / sub / name);
+}
+
+// ---------------------------------------------------------------------------
+// 2. Paired timing
+// ---------------------------------------------------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const std::function<void()>& work) {
+    auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+// Times `engine` and `plain` alternately, `cleanup` after each, untimed.
+// The benchmark's own time is the engine's mean (manual time). The counters
+// use medians: on a shared machine a few iterations stall on other work, and
+// a median ratio is what a user sees on a quiet one.
+void RunPaired(benchmark::State& state, std::uintmax_t bytes, const std::function<void()>& engine,
+               const std::function<void()>& plain, const std::function<void()>& cleanup) {
+    std::vector<double> engineTimes, plainTimes;
+    bool engineFirst = true;
+    for (auto _ : state) {
+        double e, p;
+        if (engineFirst) {
+            e = Seconds(engine);
+            cleanup();
+            p = Seconds(plain);
+        } else {
+            p = Seconds(plain);
+            cleanup();
+            e = Seconds(engine);
+        }
+        cleanup();
+        engineFirst = !engineFirst;
+        engineTimes.push_back(e);
+        plainTimes.push_back(p);
+        state.SetIterationTime(e);
+    }
+    const double engineMedian = Median(engineTimes), plainMedian = Median(plainTimes);
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+    state.counters["engine_us"] = benchmark::Counter(engineMedian * 1e6);
+    state.counters["plain_us"] = benchmark::Counter(plainMedian * 1e6);
+    state.counters["ratio"] = benchmark::Counter(plainMedian > 0 ? engineMedian / plainMedian : 0);
+    state.counters["KB"] = benchmark::Counter(static_cast<double>(bytes) / 1000.0);
+}
+
+// ---------------------------------------------------------------------------
+// 3. CopyAircraft for every stock aircraft
+// ---------------------------------------------------------------------------
+
+void BM_CopyAircraft(benchmark::State& state, int index) {
+    const AircraftEntry& a = GetAircraftEntry(index);
+    const StockFiles list = ListStockFiles(index);
+    const std::string dir = Sim().Aircraft().string();
+    CopyNames names;
+    DeriveCopyNames(index, "XY", &names);
+    const fs::path made = Sim().Aircraft() / names.newFolder;
+    const fs::path plainCopy = Sim().Scratch() / a.name;
+    bool failed = false;
+    RunPaired(
+        state, list.bytes,
+        [&] { failed |= CopyAircraft(dir.c_str(), "XY", index) != CopyOk; },
+        [&] { PlainCopyAircraft(Sim().Aircraft() / a.name, plainCopy, list); },
+        [&] {
+            fs::remove_all(made);
+            fs::remove_all(plainCopy);
+        });
+    state.counters["files"] = benchmark::Counter(static_cast<double>(list.files.size()));
+    if (failed) state.SkipWithError("CopyAircraft did not return CopyOk");
+}
+
+// ---------------------------------------------------------------------------
+// 4. The rewriters on a 250,000-byte model
+// ---------------------------------------------------------------------------
+
+constexpr std::size_t kModelBytes = 250000;
+
+// A stock model repeated to exactly 250,000 bytes: its own names, at its own
+// density, so each rewriter finds what it looks for.
+fs::path Model250k(const char* aircraft, const char* model) {
+    fs::path out = Sim().Scratch() / (std::string(aircraft) + "_250k.mdl");
+    if (fs::exists(out)) return out;
+    std::ifstream in(Sim().Aircraft() / aircraft / "Model" / model, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string data;
+    while (data.size() < kModelBytes) data += bytes;
+    data.resize(kModelBytes);
+    std::ofstream(out, std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
+    return out;
+}
+
+void BM_Rewriter(benchmark::State& state, const char* aircraft, const char* model,
+                 const std::function<int(const char*, const char*)>& rewrite) {
+    const fs::path source = Model250k(aircraft, model);
+    const fs::path dest = Sim().Scratch() / "rewritten.mdl";
+    const fs::path plain = Sim().Scratch() / "plain.mdl";
+    const std::string src = source.string(), dst = dest.string();
+    bool failed = false;
+    RunPaired(
+        state, kModelBytes,
+        [&] { failed |= rewrite(src.c_str(), dst.c_str()) != 0; },
+        [&] { fs::copy_file(source, plain, fs::copy_options::overwrite_existing); },
+        [] {});
+    if (failed) state.SkipWithError("the rewriter did not return 0");
+}
+
+// The substitution pass alone, in memory: the CPU share of a rewrite.
+void BM_SubstitutionPassInMemory(benchmark::State& state) {
+    std::ifstream in(Model250k("P51d", "P51d_n.mdl"), std::ios::binary);
+    std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (auto _ : state) {
+        SubstitutionPass(data.data(), static_cast<int>(data.size()), "P51", "XY1", 3);
+        SubstitutionPass(data.data(), static_cast<int>(data.size()), "XY1", "P51", 3);  // undo: same work each time
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(2 * data.size()) * state.iterations());
+}
+
+void RegisterAll() {
+    for (int i = 0; i < GetAircraftCount(); ++i)
+        benchmark::RegisterBenchmark((std::string("CopyAircraft/") + GetAircraftName(i)).c_str(),
+                                     [i](benchmark::State& s) { BM_CopyAircraft(s, i); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+
+    struct Rewriter {
+        const char* name;
+        const char* aircraft;
+        const char* model;
+        std::function<int(const char*, const char*)> run;
+    };
+    static const Rewriter kRewriters[] = {
+        {"ReplaceStemInFile", "P51d", "P51d_n.mdl",
+         [](const char* s, const char* d) { return ReplaceStemInFile(s, d, "P51", "XY1"); }},
+        {"ReplaceBf109eTextureNames", "Bf109e", "bf109e_n.mdl",
+         [](const char* s, const char* d) { return ReplaceBf109eTextureNames(s, d, "XY1"); }},
+        {"ReplaceHurricaneTextureNames", "Hurricane_I", "hurricane_i_n.mdl",
+         [](const char* s, const char* d) { return ReplaceHurricaneTextureNames(s, d, "XYrr"); }},
+        {"RewriteConfigWithTitle", "P51d", "P51d_n.mdl",
+         [](const char* s, const char* d) { return RewriteConfigWithTitle(s, d, "P51", "XY1"); }},
+        {"CopyFileBytes", "P51d", "P51d_n.mdl",
+         [](const char* s, const char* d) { return CopyFileBytes(s, d); }},
+    };
+    for (const Rewriter& r : kRewriters)
+        benchmark::RegisterBenchmark((std::string("Model250k/") + r.name).c_str(),
+                                     [&r](benchmark::State& s) { BM_Rewriter(s, r.aircraft, r.model, r.run); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Model250k/SubstitutionPassInMemory", BM_SubstitutionPassInMemory)
+        ->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    Sim();  // written before any timing, removed at exit
+    RegisterAll();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
