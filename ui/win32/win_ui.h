@@ -1,0 +1,56 @@
+// DialogUi over a real Win32 dialog window, and the one dialog procedure
+// that hands the window's messages to the dialog object's message map.
+#pragma once
+#include "dialog_ui.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// windows.h maps these names to their A/W variants with macros; DialogUi
+// uses them as plain method names, so the macros must not rename them in
+// this file's users. The calls below name the A variants themselves.
+#undef SendMessage
+#undef MessageBox
+#undef LoadString
+#undef LoadIcon
+
+class Win32Ui : public DialogUi {
+public:
+    // `owner` is the window a dialog run on this ui is modal to (null: none).
+    Win32Ui(HINSTANCE instance, HWND owner);
+
+    int RunModal(CDialog& dlg) override;
+    void EndDialog(int code) override;
+    void RunAboutBox() override;
+    void Default() override;
+    std::intptr_t SendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    void EnableVisualStyles() override;
+    std::string GetListSelectedText(int id) override;
+    void SelectListPrefix(int id, const std::string& prefix) override;
+    void AddListEntry(int id, const char* text) override;
+    void SetListSelection(int id, int index) override;
+    int GetListSelection(int id) override;
+    std::string GetEditText(int id) override;
+    void SetEditText(int id, const std::string& text) override;
+    void LimitText(int id, int maxChars) override;
+    void FocusControl(int id) override;
+    int MessageBox(const char* text, const char* caption, unsigned type) override;
+    std::string LoadString(int id) override;
+    void AppendSystemMenu(unsigned flags, unsigned command, const char* text) override;
+    IconHandle LoadIcon(int id) override;
+    int ReadAircraftFolder(char* out) override;
+    bool IsIconic() override;
+    PaintContext BeginPaint() override;
+    void EndPaint() override;
+    int GetSystemMetrics(int index) override;
+    ClientRect GetClientRect() override;
+    void DrawIcon(PaintContext dc, int x, int y, IconHandle icon) override;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE m_instance;
+    HWND m_owner;
+    HWND m_hwnd = nullptr;          // the dialog's window while it runs
+    bool m_defaultAsked = false;    // the message being handled wants default processing
+    PAINTSTRUCT m_paint = {};
+};
