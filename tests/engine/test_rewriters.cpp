@@ -69,7 +69,8 @@ const Example kExamples[] = {
      "XY109l.bmp XY109r.bmp XY1w.bmp XY109Tx1.bmp XY109e_n"},
     {Hurricane, "", "XYrr", "hurr_1.bmp hawkTex1.bmp Hurricane_I HAWK", "XYrr_1.bmp XYrrTex1.bmp XYrricane_I XYrr"},
     // Only A-Z and a-z fold: bytes from 0x80 up and look-alikes one bit away never match.
-    {Stem, "P51", "ab1", "\xD0" "51 \xF0" "51 P\x15" "1 p5\x11", "\xD0" "51 \xF0" "51 P\x15" "1 p5\x11"},
+    {Stem, "P51", "ab1", "\xD0" "51 \xF0" "51 P\xB5" "1 p5\xB1 P\x15" "1 p5\x11",
+     "\xD0" "51 \xF0" "51 P\xB5" "1 p5\xB1 P\x15" "1 p5\x11"},
     {Bf109e, "", "XY1", "l\x7Fside L_SIDE wInG", "l\x7Fside XY109l XY1w"},
     {Stem, "P51", "ab1", "\r\nP51\x1A\r\n\x80p51\xFF\r", "\r\nab1\x1A\r\n\x80" "ab1\xFF\r"},
     {Stem, "P51", "ab1", "", ""},
