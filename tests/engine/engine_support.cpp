@@ -2,10 +2,8 @@
 
 #include "platform.h"
 
-#include <atomic>
 #include <chrono>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -166,15 +164,12 @@ std::string RefAlias(const std::string& target, const std::string& kind) {
 //----------------------------------------------------------------------------
 
 TempDir::TempDir() {
-    static std::atomic<unsigned> counter{0};
-    std::random_device rd;
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path p = fs::temp_directory_path() /
-                 ("vantorel-engine-" + std::to_string(rd()) + "-" + std::to_string(stamp % 100000) + "-" +
-                  std::to_string(counter++));
+    static int counter = 0;
+    const auto stamp = std::chrono::system_clock::now().time_since_epoch().count();
+    const fs::path p = fs::temp_directory_path() /
+                       ("vantorel-engine-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(p);
     path_ = p.string();
-    while (path_.size() > 1 && (path_.back() == '/' || path_.back() == '\\')) path_.pop_back();
 }
 
 TempDir::~TempDir() {
@@ -270,7 +265,6 @@ std::map<std::string, std::string> ExpectedCopy(const std::string& aircraftDir, 
     const StockAircraft& a = kStockAircraft[index];
     const std::string stem = std::string(a.folder).substr(0, a.stemLength);
     const std::string newStem = RefNewStem(a, prefix);
-    const std::string stockFolder = JoinPath({aircraftDir, a.folder});
     std::map<std::string, std::string> out;
     std::string rel;  // current subfolder with a trailing '/'
     for (const StockFile& f : StockFileList(a)) {
@@ -282,7 +276,7 @@ std::map<std::string, std::string> ExpectedCopy(const std::string& aircraftDir, 
             const std::string target = *a.aliasTo ? a.aliasTo : a.folder;
             out[rel + f.name] = RefAlias(target, f.action < 12 ? "sound" : "panel");
         } else {
-            const std::string source = FindIgnoringCase(stockFolder, rel + f.name);
+            const std::string source = FindIgnoringCase(aircraftDir, a.folder + ("/" + rel) + f.name);
             if (source.empty()) continue;
             const std::string dest = f.action == 6 || f.action == 7 ? f.name
                                      : f.action == 1              ? RefWithStem(f.altName, newStem)

@@ -24,17 +24,6 @@ const Writer kWriters[] = {
     {WritePanelAliasBf109e, "WritePanelAliasBf109e", "bf109e", "panel"},
 };
 
-std::string Hex(const std::string& bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
 class AliasWriters : public ::testing::Test {
 protected:
     TempDir dir;
@@ -44,11 +33,9 @@ protected:
 // The simulator reads these byte for byte: LF only, a backslash on every platform.
 TEST_F(AliasWriters, WorkedExamplesAreByteExact) {
     ASSERT_EQ(WriteSoundAlias(path.c_str(), "P51d"), 0);
-    EXPECT_EQ(Hex(ReadBytes(path)),
-              "5B 66 6C 74 73 69 6D 5D 0A 61 6C 69 61 73 3D 50 35 31 64 5C 73 6F 75 6E 64 0A");
+    EXPECT_EQ(ReadBytes(path), "[fltsim]\x0A" "alias=P51d\x5C" "sound\x0A");
     ASSERT_EQ(WritePanelAliasP47d(path.c_str(), "Spitfire_MkI"), 0);
-    EXPECT_EQ(Hex(ReadBytes(path)),
-              "5B 66 6C 74 73 69 6D 5D 0A 61 6C 69 61 73 3D 70 34 37 64 5C 70 61 6E 65 6C 0A");
+    EXPECT_EQ(ReadBytes(path), "[fltsim]\x0A" "alias=p47d\x5C" "panel\x0A");
 }
 
 TEST_F(AliasWriters, EachWriterNamesItsTargetAndFixedOnesIgnoreTheName) {

@@ -25,11 +25,6 @@ protected:
     TempDir root;
     std::string aircraft = JoinPath({root.str(), "Aircraft"});
     void SetUp() override { fs::create_directories(aircraft); }
-    std::string In(std::initializer_list<std::string> parts) {
-        std::string out = aircraft;
-        for (const std::string& p : parts) out += kPathSep + p;
-        return out;
-    }
 };
 
 struct Step {
@@ -44,36 +39,39 @@ TEST_F(CopyAircraftTest, SpitfireWithPrefixXYReadsAndWritesTheExpectedPathsInOrd
     WriteStockAircraft(aircraft, 17);
     std::vector<Step> steps;
     ASSERT_EQ(CopyAircraftReport(aircraft.c_str(), "XY", 17, false, Collect, &steps), 0);
-    auto S = [&](std::string sub, std::string name) { return sub.empty() ? In({"Spitfire_MkI", name}) : In({"Spitfire_MkI", sub, name}); };
-    auto D = [&](std::string sub, std::string name) { return sub.empty() ? In({"XYitfire_MkI", name}) : In({"XYitfire_MkI", sub, name}); };
-    const std::vector<std::pair<std::string, std::string>> want = {
-        {S("", "Aircraft.cfg"), D("", "Aircraft.cfg")},
-        {S("", "spitfire_mki.dp"), D("", "XYitfire_mki.dp")},
-        {S("", "spitfire_mki.air"), D("", "XYitfire_mki.air")},
-        {S("", "spitfire_mki_check.cfg"), D("", "XYitfire_mki_check.cfg")},
-        {"", In({"XYitfire_MkI", "Model"})},
-        {S("Model", "Model.cfg"), D("Model", "Model.cfg")},
-        {S("Model", "spitfire_mki_n.mdl"), D("Model", "XYitfire_mki_n.mdl")},
-        {S("Model", "spitfire_mki_c.mdl"), D("Model", "XYitfire_mki_c.mdl")},
-        {"", In({"XYitfire_MkI", "Texture"})},
-        {S("Texture", "spit_l_side.bmp"), D("Texture", "XYit_l_side.bmp")},
-        {S("Texture", "spit_r_side.bmp"), D("Texture", "XYit_r_side.bmp")},
-        {S("Texture", "spit_wings.bmp"), D("Texture", "XYit_wings.bmp")},
-        {S("Texture", "spit_wings_r.bmp"), D("Texture", "XYit_wings_r.bmp")},
-        {S("Texture", "spitTex1.bmp"), D("Texture", "XYitTex1.bmp")},
-        {S("Texture", "spitTex2.bmp"), D("Texture", "XYitTex2.bmp")},
-        {"", In({"XYitfire_MkI", "Sound"})},
-        {"", D("Sound", "sound.cfg")},
-        {"", In({"XYitfire_MkI", "Panel"})},
-        {"", D("Panel", "panel.cfg")},
+    const char* const want[][2] = {
+        {"Spitfire_MkI/Aircraft.cfg", "XYitfire_MkI/Aircraft.cfg"},
+        {"Spitfire_MkI/spitfire_mki.dp", "XYitfire_MkI/XYitfire_mki.dp"},
+        {"Spitfire_MkI/spitfire_mki.air", "XYitfire_MkI/XYitfire_mki.air"},
+        {"Spitfire_MkI/spitfire_mki_check.cfg", "XYitfire_MkI/XYitfire_mki_check.cfg"},
+        {"", "XYitfire_MkI/Model"},
+        {"Spitfire_MkI/Model/Model.cfg", "XYitfire_MkI/Model/Model.cfg"},
+        {"Spitfire_MkI/Model/spitfire_mki_n.mdl", "XYitfire_MkI/Model/XYitfire_mki_n.mdl"},
+        {"Spitfire_MkI/Model/spitfire_mki_c.mdl", "XYitfire_MkI/Model/XYitfire_mki_c.mdl"},
+        {"", "XYitfire_MkI/Texture"},
+        {"Spitfire_MkI/Texture/spit_l_side.bmp", "XYitfire_MkI/Texture/XYit_l_side.bmp"},
+        {"Spitfire_MkI/Texture/spit_r_side.bmp", "XYitfire_MkI/Texture/XYit_r_side.bmp"},
+        {"Spitfire_MkI/Texture/spit_wings.bmp", "XYitfire_MkI/Texture/XYit_wings.bmp"},
+        {"Spitfire_MkI/Texture/spit_wings_r.bmp", "XYitfire_MkI/Texture/XYit_wings_r.bmp"},
+        {"Spitfire_MkI/Texture/spitTex1.bmp", "XYitfire_MkI/Texture/XYitTex1.bmp"},
+        {"Spitfire_MkI/Texture/spitTex2.bmp", "XYitfire_MkI/Texture/XYitTex2.bmp"},
+        {"", "XYitfire_MkI/Sound"},
+        {"", "XYitfire_MkI/Sound/sound.cfg"},
+        {"", "XYitfire_MkI/Panel"},
+        {"", "XYitfire_MkI/Panel/panel.cfg"},
     };
-    ASSERT_EQ(steps.size(), want.size());
-    for (std::size_t k = 0; k < want.size(); ++k) {
-        EXPECT_EQ(steps[k].source, want[k].first) << "entry " << k;
-        EXPECT_EQ(steps[k].dest, want[k].second) << "entry " << k;
+    auto native = [&](std::string rel) {
+        for (char& c : rel)
+            if (c == '/') c = kPathSep;
+        return rel.empty() ? rel : aircraft + kPathSep + rel;
+    };
+    ASSERT_EQ(steps.size(), std::size(want));
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        EXPECT_EQ(steps[k].source, native(want[k][0])) << "entry " << k;
+        EXPECT_EQ(steps[k].dest, native(want[k][1])) << "entry " << k;
         EXPECT_EQ(steps[k].outcome, FileWritten) << steps[k].dest;
     }
-    EXPECT_TRUE(SameTree(ExpectedCopy(aircraft, 17, "XY"), Snapshot(In({"XYitfire_MkI"}))));
+    EXPECT_TRUE(SameTree(ExpectedCopy(aircraft, 17, "XY"), Snapshot(JoinPath({aircraft, "XYitfire_MkI"}))));
 }
 
 // Longer prefixes are cut at the stem; shorter ones keep the rest of the stem
@@ -98,9 +96,9 @@ TEST_F(CopyAircraftTest, PrefixMakesTheNewFolderAndFileNames) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(kStockAircraft[r.index].folder) + " with prefix " + r.prefix);
-        if (!Exists(In({kStockAircraft[r.index].folder}))) WriteStockAircraft(aircraft, r.index);
+        if (!Exists(JoinPath({aircraft, kStockAircraft[r.index].folder}))) WriteStockAircraft(aircraft, r.index);
         ASSERT_EQ(CopyAircraft(aircraft.c_str(), r.prefix, r.index), 0);
-        const auto made = Snapshot(In({r.folder}));
+        const auto made = Snapshot(JoinPath({aircraft, r.folder}));
         for (const char* f : r.files) EXPECT_TRUE(made.count(f)) << f << " not written under " << r.folder;
         EXPECT_TRUE(SameTree(ExpectedCopy(aircraft, r.index, r.prefix), made));
     }
@@ -200,16 +198,17 @@ TEST(CopyAircraftPaths, AircraftFolderPathUpToTheBufferLimit) {
 
 TEST_F(CopyAircraftTest, MissingStockFileIsSkippedSilentlyAndOthersFoundInAnyCase) {
     WriteStockAircraft(aircraft, 1);
-    fs::remove(In({"P51d", "Model", "P51d_c.mdl"}));
+    fs::remove(JoinPath({aircraft, "P51d", "Model", "P51d_c.mdl"}));
 #ifndef _WIN32
-    // Windows finds "P51D_N.MDL" for "P51d_n.mdl"; so must the copy everywhere.
-    fs::rename(In({"P51d", "Model", "P51d_n.mdl"}), In({"P51d", "Model", "P51D_N.MDL"}));
+    // Windows finds "p51D\Model\P51D_N.MDL" for "P51d\Model\P51d_n.mdl"; so must the copy everywhere.
+    fs::rename(JoinPath({aircraft, "P51d", "Model", "P51d_n.mdl"}), JoinPath({aircraft, "P51d", "Model", "P51D_N.MDL"}));
+    fs::rename(JoinPath({aircraft, "P51d"}), JoinPath({aircraft, "p51D"}));
 #endif
     EXPECT_EQ(CopyAircraft(aircraft.c_str(), "Ab", 1), CopyOk);
     const auto want = ExpectedCopy(aircraft, 1, "Ab");
     EXPECT_FALSE(want.count("Model/Ab1d_c.mdl"));
     EXPECT_TRUE(want.count("Model/Ab1d_n.mdl"));
-    EXPECT_TRUE(SameTree(want, Snapshot(In({"Ab1d"}))));
+    EXPECT_TRUE(SameTree(want, Snapshot(JoinPath({aircraft, "Ab1d"}))));
 }
 
 #ifndef _WIN32
@@ -217,7 +216,7 @@ TEST_F(CopyAircraftTest, MissingStockFileIsSkippedSilentlyAndOthersFoundInAnyCas
 // exists: the copy goes on to the end of the list and then reports it.
 TEST_F(CopyAircraftTest, DestinationThatCannotBeWrittenGivesFileErrorAfterTheWholeWalk) {
     WriteStockAircraft(aircraft, 17);
-    WriteBytes(In({"Spitfire_MkI", "Model", "spitfire_mki_n.mdl"}), std::string(100000, 'S'));
+    WriteBytes(JoinPath({aircraft, "Spitfire_MkI", "Model", "spitfire_mki_n.mdl"}), std::string(100000, 'S'));
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit small = saved;
@@ -228,7 +227,7 @@ TEST_F(CopyAircraftTest, DestinationThatCannotBeWrittenGivesFileErrorAfterTheWho
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(got, CopyFileError);
-    EXPECT_EQ(ReadBytes(In({"XYitfire_MkI", "Panel", "panel.cfg"})), RefAlias("Spitfire_MkI", "panel"))
+    EXPECT_EQ(ReadBytes(JoinPath({aircraft, "XYitfire_MkI", "Panel", "panel.cfg"})), RefAlias("Spitfire_MkI", "panel"))
         << "the walk stopped at the failed file";
 }
 #endif
@@ -253,7 +252,7 @@ TEST(CopyAircraftDemo, EveryStockAircraftCopiesExactly) {
         for (const StockFile& f : StockFileList(a))
             if (f.action >= 3 && f.action <= 5) {
                 EXPECT_NE(want.at("Model/" + RefWithStem(f.name, RefNewStem(a, prefix))),
-                          ReadBytes(FindIgnoringCase(JoinPath({aircraft, a.folder}), "Model/" + f.name)))
+                          ReadBytes(FindIgnoringCase(aircraft, std::string(a.folder) + "/Model/" + f.name)))
                     << f.name << " holds nothing to rewrite";
             }
         EXPECT_EQ(CopyAircraft(aircraft.c_str(), prefix.c_str(), i), CopyOk);
