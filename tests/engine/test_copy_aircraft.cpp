@@ -107,8 +107,8 @@ TEST_F(CopyAircraftTest, PrefixMakesTheNewFolderAndFileNames) {
     for (const Row& r : rows) EXPECT_TRUE(top.count(r.folder)) << r.folder;
 }
 
-// Every refusal comes before anything is created, in this order: the prefix,
-// the path lengths, the stock folder, then the new folder itself.
+// Every refusal comes before anything is created, checked in this order: the
+// prefix, the stock folder, then the new folder itself.
 TEST(CopyAircraftRefusal, RefusedCopiesCreateNothing) {
     struct Row {
         const char* what;
