@@ -199,6 +199,7 @@ TEST(CopyAircraftPaths, AircraftFolderPathUpToTheBufferLimit) {
 TEST_F(CopyAircraftTest, MissingStockFileIsSkippedSilentlyAndOthersFoundInAnyCase) {
     WriteStockAircraft(aircraft, 1);
     fs::remove(JoinPath({aircraft, "P51d", "Model", "P51d_c.mdl"}));
+    fs::remove(JoinPath({aircraft, "P51d", "Texture", "P51Tex2.bmp"}));
 #ifndef _WIN32
     // Windows finds "p51D\Model\P51D_N.MDL" for "P51d\Model\P51d_n.mdl"; so must the copy everywhere.
     fs::rename(JoinPath({aircraft, "P51d", "Model", "P51d_n.mdl"}), JoinPath({aircraft, "P51d", "Model", "P51D_N.MDL"}));
@@ -206,7 +207,7 @@ TEST_F(CopyAircraftTest, MissingStockFileIsSkippedSilentlyAndOthersFoundInAnyCas
 #endif
     EXPECT_EQ(CopyAircraft(aircraft.c_str(), "Ab", 1), CopyOk);
     const auto want = ExpectedCopy(aircraft, 1, "Ab");
-    EXPECT_FALSE(want.count("Model/Ab1d_c.mdl"));
+    EXPECT_FALSE(want.count("Model/Ab1d_c.mdl") || want.count("Texture/Ab1Tex2.bmp"));
     EXPECT_TRUE(want.count("Model/Ab1d_n.mdl"));
     EXPECT_TRUE(SameTree(want, Snapshot(JoinPath({aircraft, "Ab1d"}))));
 }
