@@ -62,7 +62,7 @@ int CCopyDlg::OnInitDialog() {
         Ui().AppendSystemMenu(kMfString, IDM_ABOUTBOX, about.c_str());
     }
 
-    char path[kAircraftPathCapacity];
+    char path[kAircraftPathCapacity] = {};
     int rc = Ui().ReadAircraftFolder(path);
     if (rc == kRegistryNotInstalled) {
         Ui().MessageBox(kMsgNotInstalled, kCaptionRegistry, kBoxStop);

@@ -119,6 +119,8 @@ protected:
 private:
     int m_nIDTemplate;
     DialogUi& m_ui;
+    // Kept as the framework keeps it; the window a dialog runs over is the
+    // owner its DialogUi was made with.
     CDialog* m_pParentWnd;
 };
 

@@ -35,7 +35,6 @@ TEST_F(CopyDialogTest, OpensWithTheCatalogueListedAndTheFirstEntryOnlyHighlighte
     EXPECT_STREQ(dlg.m_szAircraftPath, "C:\\CFS\\Aircraft");
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(ui.systemMenu, (std::vector<std::string>{"-", "16 &About Vantorel..."}));
-    EXPECT_EQ(dlg.OnQueryDragIcon(), ui.icon);
 }
 
 TEST_F(CopyDialogTest, AnEmptyAboutStringAddsNothingToTheSystemMenu) {

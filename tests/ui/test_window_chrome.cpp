@@ -91,11 +91,6 @@ TEST_F(ChromeTest, MessagesAndCommandsWithoutAMapRowGetDefaultProcessing) {
     EXPECT_TRUE(CopyRecorder::calls.empty());
 }
 
-TEST_F(ChromeTest, QuitEndsTheDialogWithCancel) {
-    ui.Press(dlg, kIdCancel);
-    EXPECT_EQ(ui.endCode, kIdCancel);
-}
-
 TEST(AboutBox, OkAndCancelEndItThroughTheBaseDialog) {
     for (int button : {kIdOk, kIdCancel}) {
         FakeUi ui;

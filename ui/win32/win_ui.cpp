@@ -15,6 +15,20 @@
 // A dialog procedure returns TRUE for a message it handled and FALSE to let
 // the dialog manager's default processing run; WM_INITDIALOG and
 // WM_QUERYDRAGICON return their result directly.
+namespace {
+
+// Handlers run modal loops (message boxes, the About box) in which the
+// dialog procedure is entered again for the same window: each message gets a
+// fresh default-processing flag and the outer message's flag comes back after.
+struct DefaultRequestScope {
+    bool& flag;
+    bool outer;
+    explicit DefaultRequestScope(bool& f) : flag(f), outer(f) { flag = false; }
+    ~DefaultRequestScope() { flag = outer; }
+};
+
+}  // namespace
+
 INT_PTR CALLBACK Win32Ui::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // No C++ exception may unwind through user32's frames: it would leave the
     // dialog manager's state broken. A handler that throws is treated as one
@@ -30,22 +44,10 @@ INT_PTR CALLBACK Win32Ui::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         CDialog* dlg = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
         if (!dlg) return FALSE;
         Win32Ui& ui = static_cast<Win32Ui&>(dlg->Ui());
-        // Handlers run modal loops (message boxes, the About box) in which
-        // this procedure is entered again: keep the outer message's flag.
-        bool outer = ui.m_defaultAsked;
-        ui.m_defaultAsked = false;
-        std::intptr_t result;
-        try {
-            result = dlg->Dispatch(message, wParam, lParam);
-        } catch (...) {
-            ui.m_defaultAsked = outer;
-            return FALSE;
-        }
-        bool useDefault = ui.m_defaultAsked;
-        ui.m_defaultAsked = outer;
-        if (useDefault) return FALSE;
-        if (message == WM_QUERYDRAGICON) return result;
-        return TRUE;
+        DefaultRequestScope scope(ui.m_defaultAsked);
+        std::intptr_t result = dlg->Dispatch(message, wParam, lParam);
+        if (ui.m_defaultAsked) return FALSE;
+        return message == WM_QUERYDRAGICON ? result : TRUE;
     } catch (...) {
         return FALSE;
     }

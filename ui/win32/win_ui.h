@@ -3,7 +3,9 @@
 #pragma once
 #include "dialog_ui.h"
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 // windows.h maps these names to their A/W variants with macros; DialogUi
 // uses them as plain method names, so the macros must not rename them in
