@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -110,10 +111,21 @@ void PlainCopyAircraft(const fs::path& from, const fs::path& to, const StockFile
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(const std::function<void()>& work) {
-    auto start = Clock::now();
+// Wall time, and the process's CPU time (user and system; the benchmark is
+// single-threaded). On a machine shared with other work the wall time of an
+// iteration can stall while the CPU time stays put, so both are reported.
+struct Times {
+    double wall = 0, cpu = 0;
+};
+
+Times Measure(const std::function<void()>& work) {
+    const std::clock_t cpuStart = std::clock();
+    const auto start = Clock::now();
     work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    Times t;
+    t.wall = std::chrono::duration<double>(Clock::now() - start).count();
+    t.cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    return t;
 }
 
 double Median(std::vector<double> v) {
@@ -123,36 +135,47 @@ double Median(std::vector<double> v) {
 }
 
 // Times `engine` and `plain` alternately, `cleanup` after each, untimed.
-// The benchmark's own time is the engine's mean (manual time). The counters
-// use medians: on a shared machine a few iterations stall on other work, and
-// a median ratio is what a user sees on a quiet one.
+// The benchmark's own time is the engine's mean wall time (manual time). The
+// counters use medians, which a few stalled iterations do not move:
+//   engine_us, plain_us  median wall time of one engine / plain operation
+//   ratio                engine_us / plain_us
+//   cpu_ratio            the same for CPU time (steadier under load)
 void RunPaired(benchmark::State& state, std::uintmax_t bytes, const std::function<void()>& engine,
                const std::function<void()>& plain, const std::function<void()>& cleanup) {
-    std::vector<double> engineTimes, plainTimes;
+    std::vector<double> engineWall, plainWall, engineCpu, plainCpu;
     bool engineFirst = true;
     for (auto _ : state) {
-        double e, p;
+        Times e, p;
         if (engineFirst) {
-            e = Seconds(engine);
+            e = Measure(engine);
             cleanup();
-            p = Seconds(plain);
+            p = Measure(plain);
         } else {
-            p = Seconds(plain);
+            p = Measure(plain);
             cleanup();
-            e = Seconds(engine);
+            e = Measure(engine);
         }
         cleanup();
         engineFirst = !engineFirst;
-        engineTimes.push_back(e);
-        plainTimes.push_back(p);
-        state.SetIterationTime(e);
+        engineWall.push_back(e.wall);
+        plainWall.push_back(p.wall);
+        engineCpu.push_back(e.cpu);
+        plainCpu.push_back(p.cpu);
+        state.SetIterationTime(e.wall);
     }
-    const double engineMedian = Median(engineTimes), plainMedian = Median(plainTimes);
+    auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    const double engineMedian = Median(engineWall), plainMedian = Median(plainWall);
+    // std::clock can tick coarsely (every millisecond on some systems): use
+    // totals for CPU time, a median of coarse ticks would mislead.
+    double engineCpuTotal = 0, plainCpuTotal = 0;
+    for (double t : engineCpu) engineCpuTotal += t;
+    for (double t : plainCpu) plainCpuTotal += t;
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+    state.counters["KB"] = benchmark::Counter(static_cast<double>(bytes) / 1000.0);
     state.counters["engine_us"] = benchmark::Counter(engineMedian * 1e6);
     state.counters["plain_us"] = benchmark::Counter(plainMedian * 1e6);
-    state.counters["ratio"] = benchmark::Counter(plainMedian > 0 ? engineMedian / plainMedian : 0);
-    state.counters["KB"] = benchmark::Counter(static_cast<double>(bytes) / 1000.0);
+    state.counters["ratio"] = benchmark::Counter(ratio(engineMedian, plainMedian));
+    state.counters["cpu_ratio"] = benchmark::Counter(ratio(engineCpuTotal, plainCpuTotal));
 }
 
 // ---------------------------------------------------------------------------
