@@ -102,36 +102,34 @@ std::string RefWithStem(const std::string& name, const std::string& newStem) {
 }
 
 namespace {
-bool SameLetter(char byte, char pattern) {
-    auto isUpper = [](char c) { return c >= 'A' && c <= 'Z'; };
-    auto isLower = [](char c) { return c >= 'a' && c <= 'z'; };
-    if (byte == pattern) return true;
-    if (isUpper(pattern)) return byte == pattern - 'A' + 'a';
-    if (isLower(pattern)) return byte == pattern - 'a' + 'A';
-    return false;
-}
-} // namespace
 
-void RefPass(std::string& data, const std::string& pattern, const std::string& replacement) {
-    const std::size_t n = pattern.size();
-    for (std::size_t i = 0; i + n <= data.size(); ++i) {
-        bool all = true;
-        for (std::size_t k = 0; k < n && all; ++k) all = SameLetter(data[i + k], pattern[k]);
-        if (all) data.replace(i, n, replacement.substr(0, n));
+// ASCII letters match either case; every other byte, 0x80 and up included, only itself.
+bool MatchesAt(const std::string& data, std::size_t at, const std::string& pattern) {
+    for (std::size_t k = 0; k < pattern.size(); ++k) {
+        char b = data[at + k], p = pattern[k];
+        char other = (p >= 'A' && p <= 'Z') ? p - 'A' + 'a' : (p >= 'a' && p <= 'z') ? p - 'a' + 'A' : p;
+        if (b != p && b != other) return false;
     }
+    return true;
 }
 
+// One position-by-position pass, each position seeing earlier replacements.
+void RefPass(std::string& data, const std::string& pattern, const std::string& replacement) {
+    for (std::size_t i = 0; i + pattern.size() <= data.size(); ++i)
+        if (MatchesAt(data, i, pattern)) data.replace(i, pattern.size(), replacement.substr(0, pattern.size()));
+}
+
+// After the first "title" (any case): "=" then the new stem, inside the data only.
 void RefTitle(std::string& data, const std::string& newStem) {
-    const std::string keyword = "title";
     for (std::size_t i = 0; i + 5 <= data.size(); ++i) {
-        bool all = true;
-        for (std::size_t k = 0; k < 5 && all; ++k) all = SameLetter(data[i + k], keyword[k]);
-        if (!all) continue;
-        std::string written = "=" + newStem;
+        if (!MatchesAt(data, i, "title")) continue;
+        const std::string written = "=" + newStem;
         for (std::size_t k = 0; k < written.size() && i + 5 + k < data.size(); ++k) data[i + 5 + k] = written[k];
         return;
     }
 }
+
+} // namespace
 
 std::string RefRewrite(int action, std::string data, const std::string& stem, const std::string& newStem) {
     switch (action) {

@@ -51,10 +51,6 @@ std::string RefNewFolder(const StockAircraft& a, const std::string& prefix);
 // `name` with its first characters replaced by the whole of `newStem`.
 std::string RefWithStem(const std::string& name, const std::string& newStem);
 
-// One position-by-position pass, each position seeing earlier replacements.
-void RefPass(std::string& data, const std::string& pattern, const std::string& replacement);
-// Rewrites after the first "title" (any case): "=" then the new stem, inside the data only.
-void RefTitle(std::string& data, const std::string& newStem);
 // What a destination should hold for a file-list action applied to `data`.
 std::string RefRewrite(int action, std::string data, const std::string& stem, const std::string& newStem);
 // A sound.cfg or panel.cfg pointing at `target` ("sound"/"panel" as kind).

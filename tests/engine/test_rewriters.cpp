@@ -60,6 +60,7 @@ const Example kExamples[] = {
     {Config, "P51", "ab1", "title=P51d Mustang", "title=ab1d Mustang"},
     {Config, "P51", "ab1", "TITLE = x", "TITLE=ab1"},
     {Config, "P51", "ab1", "; subtitle\ntitle=P-51D", "; subtitle=ab1le=P-51D"},
+    {Config, "P51", "ab1", "title=P-51D\r\nsubtitle=x", "title=ab11D\r\nsubtitle=x"},  // the first one only
     {Config, "P51", "ab1", "title=XY", "title=ab"},
     {Config, "P51", "ab1", "title", "title"},
     {Config, "P51", "ab1", "titl", "titl"},
