@@ -49,15 +49,6 @@ int Usage(const char* problem) {
     return kExitUsage;
 }
 
-bool SameIgnoringCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        char x = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
-        char y = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
-        if (x != y) return false;
-    }
-    return *a == *b;
-}
-
 // A catalogue folder name in any letter case, or an index; -1 when neither.
 int FindAircraft(const char* arg) {
     for (int i = 0; i < GetAircraftCount(); ++i)

@@ -6,6 +6,8 @@
 
 #include "wine_registry.h"
 
+#include "platform.h"
+
 #include <cstring>
 
 namespace {
@@ -113,15 +115,6 @@ const char* DecodeString(const char* p, const char* end, char delimiter, Utf8Wri
         w->CodePoint(c);
     }
     return p < end ? p + 1 : nullptr;
-}
-
-bool SameIgnoringCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a + 32) : *a;
-        char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b + 32) : *b;
-        if (x != y) return false;
-    }
-    return *a == *b;
 }
 
 //----------------------------------------------------------------------------

@@ -10,9 +10,6 @@
 #include <dirent.h>
 #endif
 
-namespace {
-
-#ifndef _WIN32
 bool SameIgnoringCase(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b) {
         unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
@@ -22,6 +19,10 @@ bool SameIgnoringCase(const char* a, const char* b) {
     }
     return *a == *b;
 }
+
+namespace {
+
+#ifndef _WIN32
 
 // Finds the entry of folder `dir` that `name` stands for, as Windows would:
 // an exact match first, else the first case-insensitive match in byte order.

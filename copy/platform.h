@@ -20,6 +20,11 @@ constexpr char kPathSep = '/';
 // also when an entry differing only in letter case is already there).
 int PlatformMakeFolder(const char* path);
 
+// True when `a` and `b` are equal ignoring ASCII letter case only, the way
+// Windows compares file names and registry keys (no locale: bytes from 0x80
+// up compare exactly).
+bool SameIgnoringCase(const char* a, const char* b);
+
 // True when `path` names an existing folder (letter case as above).
 bool PlatformFolderExists(const char* path);
 
