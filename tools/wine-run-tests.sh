@@ -3,10 +3,12 @@
 # CLI and dialog unit tests as Windows programs, and the end-to-end tests that
 # drive the real Vantorel.exe) under Wine on a throwaway prefix and a virtual
 # X display. Always takes Wine and Xvfb down again, also on failure.
-# Usage: tools/wine-run-tests.sh BUILD_DIR
+# Usage: tools/wine-run-tests.sh BUILD_DIR [CTEST_ARGS...]
+#   e.g. tools/wine-run-tests.sh build-win -R CopyDialog   (only the e2e tests)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:?usage: $0 BUILD_DIR}
+build=${1:?usage: $0 BUILD_DIR [CTEST_ARGS...]}
+shift
 jobs=${JOBS:-2}
 
 configure_and_build() {  # DIR ARCH
@@ -56,9 +58,10 @@ export DISPLAY=":$(head -n1 "$scratch/display")"
 # here, outside ctest, with their output to /dev/null: started by the first
 # test they would keep ctest's output pipe open and ctest would hang. It also
 # saves the cold start of about 2.5 s per test process.
+mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 timeout 180 tools/wine-exec.sh "$bits" wineboot -i </dev/null >/dev/null 2>&1 \
   || { echo "wineboot failed to prepare the Wine prefix"; exit 1; }
 
 # -j1: the end-to-end tests share one desktop and one registry.
-timeout 1200 ctest --test-dir "$testdir" -j1 --output-on-failure --timeout 180
+timeout 1200 ctest --test-dir "$testdir" -j1 --output-on-failure --timeout 180 "$@"
