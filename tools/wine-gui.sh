@@ -17,7 +17,7 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   win=$win-64
   cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$win" -j"${JOBS:-2}"
+  cmake --build "$win" -j"${JOBS:-2}" --target Vantorel
 fi
 exe=$win/ui/win32/Vantorel.exe
 [ -f "$exe" ] || { echo "$exe was not built" >&2; exit 1; }

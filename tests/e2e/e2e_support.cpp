@@ -272,6 +272,10 @@ void Press(HWND window, int id) {
 // 4. Controls
 // ---------------------------------------------------------------------------
 
+LRESULT Ask(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Send(GetDlgItem(dialog, id), message, wParam, lParam);
+}
+
 std::wstring Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
 void Type(HWND dialog, int id, const wchar_t* text) {

@@ -10,7 +10,10 @@
 
 namespace e2e {
 
-constexpr int kWaitMs = 10000;  // generous: a cold Wine desktop is slow
+constexpr int kWaitMs = 10000;
+// The first window in a fresh Wine prefix brings up Wine's desktop and font
+// cache: measured at more than 10 s on a 2-core machine.
+constexpr int kStartMs = 45000;
 
 // Ids of the main dialog's controls, fixed by its resource script.
 constexpr int kList = 1001;
@@ -63,6 +66,8 @@ bool WaitUntilClosed(HWND window, int timeoutMs = kWaitMs);
 Box ReadBox(HWND box);
 // Presses button `id` of a box or dialog the way a click does.
 void Press(HWND window, int id);
+// A control's answer to a message that needs no buffer (EM_GETLIMITTEXT...).
+LRESULT Ask(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // A control's whole text.
 std::wstring Text(HWND dialog, int id);
 // Replaces an edit field's text, as typing over it does.

@@ -58,7 +58,7 @@ protected:
     // Starts Vantorel.exe and waits for its main dialog.
     void Open() {
         ASSERT_TRUE(e2e::Start(exe_, app_)) << "could not start Vantorel.exe";
-        HWND first = e2e::WaitForDialog(app_.process.dwProcessId, {});
+        HWND first = e2e::WaitForDialog(app_.process.dwProcessId, {}, nullptr, e2e::kStartMs);
         ASSERT_NE(first, nullptr) << "the main dialog \"Vantorel\" did not appear";
         wchar_t caption[64] = {};
         GetWindowTextW(first, caption, 64);
@@ -68,8 +68,8 @@ protected:
     }
 
     // The box that opens after an action, closed again with `answer`.
-    Box BoxAfter(int answer = IDOK) {
-        HWND box = e2e::WaitForDialog(app_.process.dwProcessId, {app_.dialog});
+    Box BoxAfter(int answer = IDOK, int timeoutMs = e2e::kWaitMs) {
+        HWND box = e2e::WaitForDialog(app_.process.dwProcessId, {app_.dialog}, nullptr, timeoutMs);
         if (!box) {
             ADD_FAILURE() << "no message box appeared";
             return Box();
@@ -88,8 +88,8 @@ protected:
     // The Selected field, the prefix, its limit and the list selection.
     std::wstring DialogState() {
         return e2e::Text(app_.dialog, e2e::kSelected) + L"|" + e2e::Text(app_.dialog, e2e::kPrefix) +
-               L"|" + std::to_wstring(SendMessageW(GetDlgItem(app_.dialog, e2e::kPrefix), EM_GETLIMITTEXT, 0, 0)) +
-               L"|" + std::to_wstring(SendMessageW(GetDlgItem(app_.dialog, e2e::kList), LB_GETCURSEL, 0, 0));
+               L"|" + std::to_wstring(e2e::Ask(app_.dialog, e2e::kPrefix, EM_GETLIMITTEXT)) +
+               L"|" + std::to_wstring(e2e::Ask(app_.dialog, e2e::kList, LB_GETCURSEL));
     }
 
     static std::string root_;
@@ -142,7 +142,7 @@ TEST_F(CopyDialog, CopiesOnlyAfterConfirmationAndReportsEachOutcome) {
     for (const wchar_t* file : {L"\\Aircraft.cfg", L"\\XY1d.air", L"\\XY1d.dp", L"\\Model\\Model.cfg",
                                 L"\\Model\\XY1d_n.mdl", L"\\Texture\\XY1_l_side.bmp",
                                 L"\\Sound\\sound.cfg", L"\\Panel\\panel.cfg"})
-        EXPECT_TRUE(e2e::Exists(made + file)) << "missing from the new aircraft: XY1d" << Wide("") << file;
+        EXPECT_TRUE(e2e::Exists(made + file)) << "missing from the new aircraft: XY1d" << file;
     // The dialog stays as it was; the new aircraft does not join the list.
     EXPECT_EQ(DialogState(), L"P51d|XY|3|" + std::to_wstring(p51d));
     EXPECT_EQ(e2e::ListEntries(app_.dialog).size(), static_cast<size_t>(GetAircraftCount()));
@@ -215,7 +215,7 @@ TEST_F(CopyDialog, ReportsAMissingSimulatorAndOpensWithAnEmptyList) {
         ASSERT_TRUE(e2e::Start(exe_, app_));
         // The box comes while the dialog opens, before the dialog shows.
         app_.dialog = nullptr;
-        EXPECT_EQ(BoxAfter(), Expected(L"Registry Error", missing.text, BoxIcon::kStop));
+        EXPECT_EQ(BoxAfter(IDOK, e2e::kStartMs), Expected(L"Registry Error", missing.text, BoxIcon::kStop));
         app_.dialog = e2e::WaitForDialog(app_.process.dwProcessId, {}, L"Vantorel");
         ASSERT_NE(app_.dialog, nullptr) << "the dialog must still open";
         EXPECT_TRUE(e2e::ListEntries(app_.dialog).empty());
