@@ -25,11 +25,9 @@ class FakeUi : public DialogUi {
 public:
     // ---- What the test sets up ----
     int registryResult = 0;  // on 0 the folder is C:\CFS\Aircraft
-    std::string aboutText = "&About Vantorel...";
     int boxAnswer = kIdOk;  // the button that answers every message box
     bool iconic = false;
     ClientRect client = {0, 0, 36, 36};
-    int modalEndCode = kIdCancel;  // what RunModal returns when nothing ended the dialog
     const IconHandle icon = reinterpret_cast<IconHandle>(0x1280);
 
     // ---- What the logic did ----
@@ -37,11 +35,10 @@ public:
     int listSelection = -1;
     std::map<int, std::string> edits;
     std::map<int, int> limits;            // missing: no limit
-    std::vector<std::string> boxes;       // "[Stop] caption: text"
-    std::vector<std::string> systemMenu;  // "-" for a separator
-    std::vector<std::string> calls;       // window operations, e.g. "Default", "DrawIcon 2,3"
-    int focus = 0;
-    int endCode = 0;  // 0 while the dialog runs
+    // Message boxes as "[Stop] caption: text", system menu items ("-" for a
+    // separator), window operations such as "Default" or "DrawIcon 2,3".
+    std::vector<std::string> boxes, systemMenu, calls;
+    int focus = 0, endCode = 0;  // endCode stays 0 while the dialog runs
 
     // ---- User actions, delivered through the dialog's message map ----
     // Selects entry `index` with the mouse; the list then notifies.
@@ -55,10 +52,11 @@ public:
 
     // ---- DialogUi ----
     // Like the dialog manager: start-up, then the test drives the same object.
+    // A dialog that nothing ended was closed with the close box: Cancel.
     int RunModal(CDialog& dlg) override {
         calls.push_back("RunModal " + std::to_string(dlg.TemplateId()));
         dlg.OnInitDialog();
-        return endCode ? endCode : modalEndCode;
+        return endCode ? endCode : kIdCancel;
     }
     void EndDialog(int code) override { endCode = code; }
     void RunAboutBox() override { calls.push_back("RunAboutBox"); }
@@ -74,12 +72,11 @@ public:
     // Like LB_SELECTSTRING: the first entry that begins with `prefix`, letter case ignored.
     void SelectListPrefix(int, const std::string& prefix) override {
         auto same = [](char a, char b) { return std::tolower(a & 0xFF) == std::tolower(b & 0xFF); };
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            if (list[i].size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), list[i].begin(), same)) {
-                listSelection = static_cast<int>(i);
-                return;
-            }
-        }
+        auto begins = [&](const std::string& entry) {
+            return entry.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), entry.begin(), same);
+        };
+        auto found = std::find_if(list.begin(), list.end(), begins);
+        if (found != list.end()) listSelection = static_cast<int>(found - list.begin());
     }
     void AddListEntry(int, const char* text) override { list.push_back(text); }
     void SetListSelection(int, int index) override { listSelection = index; }
@@ -89,11 +86,11 @@ public:
     void LimitText(int id, int maxChars) override { limits[id] = maxChars; }
     void FocusControl(int id) override { focus = id; }
     int MessageBox(const char* text, const char* caption, unsigned type) override {
-        const char* look = type == 0x10 ? "[Stop] " : type == 0x30 ? "[Exclamation] " : type == 0x01 ? "[OkCancel] " : "[?] ";
+        const char* look = type == 0x10 ? "[Stop] " : type == 0x30 ? "[Exclamation] " : type == 1 ? "[OkCancel] " : "";
         boxes.push_back(look + std::string(caption) + ": " + text);
         return boxAnswer;
     }
-    std::string LoadString(int id) override { return id == IDS_ABOUTBOX ? aboutText : ""; }
+    std::string LoadString(int id) override { return id == IDS_ABOUTBOX ? "&About Vantorel..." : ""; }
     void AppendSystemMenu(unsigned flags, unsigned command, const char* text) override {
         systemMenu.push_back(flags == kMfSeparator ? "-" : std::to_string(command) + " " + text);
     }
@@ -112,6 +109,6 @@ public:
     int GetSystemMetrics(int index) override { return index == kSmCxIcon || index == kSmCyIcon ? 32 : 0; }
     ClientRect GetClientRect() override { return client; }
     void DrawIcon(PaintContext, int x, int y, IconHandle drawn) override {
-        calls.push_back("DrawIcon " + std::to_string(x) + "," + std::to_string(y) + (drawn == icon ? "" : " (wrong icon)"));
+        calls.push_back("DrawIcon " + std::to_string(x) + "," + std::to_string(y) + (drawn == icon ? "" : " other"));
     }
 };
