@@ -118,13 +118,14 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
 
 HWND WaitForDialog(DWORD pid, const std::vector<HWND>& known, const wchar_t* caption,
                    int timeoutMs) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < static_cast<DWORD>(timeoutMs);
-         Sleep(20)) {
+    const DWORD start = GetTickCount();
+    for (;;) {
         DialogSearch search = {pid, &known, caption, nullptr};
         EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
+        if (GetTickCount() - start >= static_cast<DWORD>(timeoutMs)) return nullptr;
+        Sleep(20);
     }
-    return nullptr;
 }
 
 bool WaitUntilClosed(HWND window, int timeoutMs) {

@@ -49,7 +49,7 @@ protected:
         const char* exe = std::getenv("VANTOREL_EXE");
         if (!exe || !*exe) GTEST_SKIP() << "Vantorel.exe is not built in this tree (VANTOREL_EXE unset)";
         exe_ = e2e::WindowsPath(exe);
-        if (!e2e::Exists(exe_)) GTEST_SKIP() << "Vantorel.exe is not built yet";
+        ASSERT_TRUE(e2e::Exists(exe_)) << "Vantorel.exe is missing: " << exe;
         ASSERT_TRUE(generated_) << "could not write the demo simulator to " << root_;
         aircraft_ = e2e::WindowsPath(root_) + L"\\Aircraft";
         ASSERT_TRUE(e2e::SetSimulatorPath(e2e::WindowsPath(root_)));
@@ -68,8 +68,8 @@ protected:
     }
 
     // The box that opens after an action, closed again with `answer`.
-    Box BoxAfter(int answer = IDOK, int timeoutMs = e2e::kWaitMs) {
-        HWND box = e2e::WaitForDialog(app_.process.dwProcessId, {app_.dialog}, nullptr, timeoutMs);
+    Box BoxAfter(int answer = IDOK) {
+        HWND box = e2e::WaitForDialog(app_.process.dwProcessId, {app_.dialog});
         if (!box) {
             ADD_FAILURE() << "no message box appeared";
             return Box();
@@ -214,8 +214,12 @@ TEST_F(CopyDialog, ReportsAMissingSimulatorAndOpensWithAnEmptyList) {
         ASSERT_TRUE(missing.remove());
         ASSERT_TRUE(e2e::Start(exe_, app_));
         // The box comes while the dialog opens, before the dialog shows.
-        app_.dialog = nullptr;
-        EXPECT_EQ(BoxAfter(IDOK, e2e::kStartMs), Expected(L"Registry Error", missing.text, BoxIcon::kStop));
+        HWND box = e2e::WaitForDialog(app_.process.dwProcessId, {}, nullptr, e2e::kStartMs);
+        ASSERT_NE(box, nullptr) << "no box about the registry appeared";
+        EXPECT_EQ(e2e::WaitForDialog(app_.process.dwProcessId, {box}, L"Vantorel", 0), nullptr)
+            << "the dialog showed before the registry box was answered";
+        EXPECT_EQ(e2e::ReadBox(box), Expected(L"Registry Error", missing.text, BoxIcon::kStop));
+        e2e::Press(box, IDOK);
         app_.dialog = e2e::WaitForDialog(app_.process.dwProcessId, {}, L"Vantorel");
         ASSERT_NE(app_.dialog, nullptr) << "the dialog must still open";
         EXPECT_TRUE(e2e::ListEntries(app_.dialog).empty());
