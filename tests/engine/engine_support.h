@@ -1,105 +1,227 @@
-// Shared by the engine tests: our own transcription of the stock aircraft,
-// a small reference model of the byte substitutions, and file helpers.
+// Shared by the engine tests: our own transcription of the stock aircraft, a
+// small reference model of the byte substitutions, and file helpers.
 //
 // Expectations are computed here with std::string from first principles,
 // never by calling the engine, so a fault in the engine cannot hide itself.
 #pragma once
+#include "catalogue.h"
+#include "platform.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
-#include <initializer_list>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
-//----------------------------------------------------------------------------
-// The stock aircraft, as the simulator ships them
-//----------------------------------------------------------------------------
-
-// One aircraft, written the way the simulator's own file lists read.
+// One stock aircraft, written the way the simulator's own file lists read.
 // Name lists are separated by blanks; "a>b" is a texture read as a and
-// written under b with the new stem.
+// written under b with the new stem. aliasTo is "" when sound and panel point
+// at the aircraft itself.
 struct StockAircraft {
     const char* folder;
     int stemLength;
-    int entries;            // entries before the zero row
-    const char* aliasTo;    // "" when sound and panel point at the aircraft itself
+    const char* aliasTo;
     const char* topFiles;
-    int modelAction;
     const char* models;
     const char* textures;
 };
-extern const StockAircraft kStockAircraft[19];
-
-struct StockFile {
-    std::string name;
-    std::string altName;  // empty unless the destination name is made from another name
-    int action;
+inline const StockAircraft kStockAircraft[19] = {
+    {"P38", 3, "p47d", "p38.dp p38.air", "p38_n.mdl", "p38.bmp p38wing.bmp p38wing2.bmp"},
+    {"P51d", 3, "", "p51d.dp P51d.air P51d_check.cfg", "P51d_n.mdl P51d_c.mdl",
+     "P51_l_side.bmp P51_r_side.bmp P51_wing.bmp P51Tex1.bmp P51Tex2.bmp"},
+    {"P47d", 3, "", "p47d.dp p47d.air p47d_check.cfg", "p47d_n.mdl p47d_c.mdl",
+     "p47_1.bmp p47_2.bmp p47_w.bmp p47Tex1.bmp p47Tex2.bmp"},
+    {"B17g", 3, "p47d", "b17g.dp b17g.air", "b17g_n.mdl", "b17_1.bmp b17wing.bmp b17wing2.bmp"},
+    {"B24j", 3, "p47d", "b24j.dp b24j.air", "b24j_n.mdl", "b24j.bmp b24j_w1.bmp b24j_w2.bmp"},
+    {"B25j", 3, "p47d", "b25j.dp b25j.air", "b25j_n.mdl", "b25j_1.bmp b25j_w1.bmp b25j_w2.bmp"},
+    {"C47", 3, "p47d", "c47.dp c47.air", "c47_n.mdl", "c47.bmp c47_w.bmp"},
+    {"Bf109e", 3, "", "bf109e.dp bf109e.air bf109e_check.cfg", "bf109e_n.mdl bf109e_c.mdl",
+     "l_side.bmp>bf109l.bmp r_side.bmp>bf109r.bmp wing.bmp>bf1w.bmp bf109Tx1.bmp bf109Tx2.bmp"},
+    {"Bf109g", 5, "", "bf109g.dp bf109g.air bf109g_check.cfg", "bf109g_n.mdl bf109g_c.mdl",
+     "bf109g_1.bmp bf109g_w.bmp bf109tx1.bmp bf109tx2.bmp"},
+    {"Fw190a", 5, "", "fw190a.dp fw190a.air fw190a_check.cfg", "fw190a_n.mdl fw190a_c.mdl",
+     "Fw190_s.bmp Fw190_w.bmp Fw190tx1.bmp Fw190tx2.bmp"},
+    {"Bf110", 5, "bf109e", "bf110.dp bf110.air", "bf110_n.mdl",
+     "bf110_s1.bmp>bf110_side1.bmp bf110_s2.bmp>bf110_side2.bmp bf110_si.bmp>bf110_side.bmp"},
+    {"Do17z2", 4, "bf109e", "do17z2.dp do17z2.air", "do17z2_n.mdl", "do17_1.bmp do17_2.bmp"},
+    {"Ju87a", 5, "bf109e", "ju87a.dp ju87a.air", "ju87a_n.mdl", "ju87a_1.bmp ju87a_2.bmp"},
+    {"Ju88a", 4, "bf109e", "ju88a.dp ju88a.air", "ju88a_n.mdl", "ju88_1.bmp ju88_2.bmp"},
+    {"Mosquito", 4, "spitfire_mki", "Mosquito.dp Mosquito.air", "Mosquito_n.mdl", "mosq_1.bmp mosq_2.bmp"},
+    {"Tempest", 4, "spitfire_mki", "tempest.dp tempest.air", "tempest_n.mdl", "temp1.bmp temp2.bmp"},
+    {"He111h", 5, "bf109e", "he111h.dp he111h.air", "he111h_n.mdl", "he111_1.bmp he111_2.bmp"},
+    {"Spitfire_MkI", 4, "", "spitfire_mki.dp spitfire_mki.air spitfire_mki_check.cfg",
+     "spitfire_mki_n.mdl spitfire_mki_c.mdl",
+     "spit_l_side.bmp spit_r_side.bmp spit_wings.bmp spit_wings_r.bmp spitTex1.bmp spitTex2.bmp"},
+    {"Hurricane_I", 4, "", "hurricane_i.dp hurricane_i.air hurricane_i_check.cfg",
+     "hurricane_i_n.mdl hurricane_i_c.mdl",
+     "hurr_1.bmp hurr_2.bmp hurr_w.bmp hawkTex1.bmp>hurrTex1.bmp hawkTex2.bmp>hurrTex2.bmp"},
 };
-
-// The whole file list of `a` in processing order, without the zero row.
-std::vector<StockFile> StockFileList(const StockAircraft& a);
-
-//----------------------------------------------------------------------------
-// Reference model of names and substitutions
-//----------------------------------------------------------------------------
-
-// The stem with its first min(stem length, prefix length) characters from the prefix.
-std::string RefNewStem(const StockAircraft& a, const std::string& prefix);
-// The folder name with the same characters from the prefix.
-std::string RefNewFolder(const StockAircraft& a, const std::string& prefix);
-// `name` with its first characters replaced by the whole of `newStem`.
-std::string RefWithStem(const std::string& name, const std::string& newStem);
-
-// What a destination should hold for a file-list action applied to `data`.
-std::string RefRewrite(int action, std::string data, const std::string& stem, const std::string& newStem);
-// A sound.cfg or panel.cfg pointing at `target` ("sound"/"panel" as kind).
-std::string RefAlias(const std::string& target, const std::string& kind);
 
 //----------------------------------------------------------------------------
 // Files
 //----------------------------------------------------------------------------
 
+// `rel` ('/'-separated) below `base`, with the engine's separator.
+inline std::string Path(const std::string& base, std::string rel) {
+    std::replace(rel.begin(), rel.end(), '/', kPathSep);
+    return base + kPathSep + rel;
+}
+
 // A fresh folder under the system's temporary folder, removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    // The folder as the engine takes it: native separators, no trailing one.
-    const std::string& str() const { return path_; }
-private:
-    std::string path_;
+struct TempDir {
+    TempDir() {
+        static int counter = 0;
+        const auto stamp = std::chrono::system_clock::now().time_since_epoch().count();
+        const std::string name = "vantorel-engine-" + std::to_string(stamp) + "-" + std::to_string(counter++);
+        path = (std::filesystem::temp_directory_path() / name).string();
+        std::filesystem::create_directories(path);
+    }
+    ~TempDir() { std::error_code ec; std::filesystem::remove_all(path, ec); }
+    std::string path;
 };
 
-// `a` kPathSep `b` ...: paths built the way the engine builds them.
-std::string JoinPath(std::initializer_list<std::string> parts);
+// Whole file as bytes, or "<missing>".
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
 
-// Whole file as bytes; "<missing>" is never a valid result, so tests check existence separately.
-std::string ReadBytes(const std::string& path);
 // Writes `data`, creating parent folders.
-void WriteBytes(const std::string& path, const std::string& data);
-bool Exists(const std::string& path);
+inline void WriteBytes(const std::string& path, const std::string& data) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << data;
+}
 
-// Every file and folder below `root`, by relative path with '/' separators;
-// folders map to "<dir>". Letter case is kept as on disk.
-std::map<std::string, std::string> Snapshot(const std::string& root);
+// Path -> bytes ("<dir>" for folders) of everything below `root`; empty when absent.
+using Tree = std::map<std::string, std::string>;
+inline Tree Snapshot(const std::string& root) {
+    Tree out;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root, ec))
+        out[e.path().string()] = e.is_directory() ? "<dir>" : ReadBytes(e.path().string());
+    return out;
+}
 
-// `relative` ('/'-separated) below `root`, each component matched without
-// regard to letter case as the simulator's Windows sees it; empty when absent.
-std::string FindIgnoringCase(const std::string& root, const std::string& relative);
+// Success when equal; otherwise what is missing, unexpected or different.
+inline ::testing::AssertionResult SameTree(const Tree& want, const Tree& got) {
+    std::string faults;
+    for (const auto& [path, bytes] : want)
+        if (!got.count(path)) faults += "\n  missing: " + path;
+        else if (got.at(path) != bytes) faults += "\n  wrong bytes: " + path;
+    for (const auto& entry : got)
+        if (!want.count(entry.first)) faults += "\n  unexpected: " + entry.first;
+    if (faults.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << faults;
+}
 
-// What the new folder of aircraft `index` copied with `prefix` must hold, by
-// relative path as Snapshot gives it, computed from the stock files found
-// below `aircraftDir`. A stock file that is missing leaves its entry out.
-std::map<std::string, std::string> ExpectedCopy(const std::string& aircraftDir, int index, const std::string& prefix);
+//----------------------------------------------------------------------------
+// Reference model
+//----------------------------------------------------------------------------
 
-// Success when both trees are equal; otherwise lists what is missing, extra
-// or different (with the first differing offset), in product terms.
-::testing::AssertionResult SameTree(const std::map<std::string, std::string>& want,
-                                    const std::map<std::string, std::string>& got);
+// ASCII letters match either case; every other byte, 0x80 and up included, only itself.
+inline bool MatchesAt(const std::string& data, std::size_t at, const std::string& pattern) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t k = 0; k < pattern.size(); ++k)
+        if (lower(data[at + k]) != lower(pattern[k])) return false;
+    return true;
+}
 
-// Writes every stock file of aircraft `index` with small distinct contents
-// that contain the stem, a title line and the Bf109e/Hurricane words.
-void WriteStockAircraft(const std::string& aircraftDir, int index);
+// One position-by-position pass, each position seeing earlier replacements.
+inline void RefPass(std::string& data, const std::string& pattern, const std::string& replacement) {
+    for (std::size_t i = 0; i + pattern.size() <= data.size(); ++i)
+        if (MatchesAt(data, i, pattern)) data.replace(i, pattern.size(), replacement.substr(0, pattern.size()));
+}
+
+// What a destination holds after the file-list action `action` is applied to `data`.
+inline std::string RefRewrite(FileAction action, std::string data, const std::string& stem,
+                              const std::string& newStem) {
+    switch (action) {
+    case FileAction::RewriteStem: RefPass(data, stem, newStem); break;
+    case FileAction::RewriteBf109eModel:
+        for (auto [word, tail] : {std::pair<const char*, const char*>{"l_side", "09l"},
+                                  {"r_side", "09r"}, {"wing", "w"}, {"Bf109", "09"}})
+            RefPass(data, word, newStem + tail);
+        break;
+    case FileAction::RewriteHurricaneModel:
+        RefPass(data, "hurr", newStem);
+        RefPass(data, "hawk", newStem);
+        break;
+    case FileAction::RewriteAircraftCfg:
+        RefPass(data, stem, newStem);
+        // After the first "title" (any case): "=" then the new stem, inside the data only.
+        for (std::size_t i = 0; i + 5 <= data.size(); ++i)
+            if (MatchesAt(data, i, "title")) {
+                data.replace(i + 5, newStem.size() + 1, ("=" + newStem).substr(0, data.size() - i - 5));
+                break;
+            }
+        break;
+    default: break;
+    }
+    return data;
+}
+
+// The new folder name of aircraft `a` copied with `prefix`.
+inline std::string RefNewFolder(const StockAircraft& a, const std::string& prefix) {
+    const std::size_t used = std::min<std::size_t>(a.stemLength, prefix.size());
+    return prefix.substr(0, used) + std::string(a.folder).substr(used);
+}
+
+// One file-list entry of a copy as it must be carried out.
+struct ExpectedStep {
+    std::string source;  // empty for folders and alias files
+    std::string dest;
+    std::string bytes;   // "<dir>" for a folder
+};
+
+// Every entry of aircraft `index` copied with `prefix` below `aircraftDir`, in
+// list order, from the stock files found there now: an absent one is left out.
+inline std::vector<ExpectedStep> ExpectedCopy(const std::string& aircraftDir, int index, const std::string& prefix) {
+    const StockAircraft& a = kStockAircraft[index];
+    const std::string stem = std::string(a.folder).substr(0, a.stemLength);
+    const std::string newStem = RefNewFolder(a, prefix).substr(0, a.stemLength);
+    const std::string stock = Path(aircraftDir, a.folder), copy = Path(aircraftDir, RefNewFolder(a, prefix));
+    std::vector<ExpectedStep> out;
+    std::string sub;  // current subfolder with a trailing '/'
+    auto folder = [&](const std::string& name) { sub = name + "/"; out.push_back({"", Path(copy, name), "<dir>"}); };
+    auto file = [&](const std::string& name, const std::string& destName, FileAction action) {
+        const std::string source = Path(stock, sub + name), bytes = ReadBytes(source);
+        if (bytes != "<missing>")
+            out.push_back({source, Path(copy, sub + destName), RefRewrite(action, bytes, stem, newStem)});
+    };
+    // Renamed files keep every character after the stem.
+    auto files = [&](const char* names, FileAction action) {
+        std::istringstream in(names);
+        for (std::string word; in >> word;) {
+            const std::size_t arrow = word.find('>');
+            const std::string renamed = arrow == std::string::npos ? word : word.substr(arrow + 1);
+            file(word.substr(0, arrow), newStem + renamed.substr(newStem.size()),
+                 arrow == std::string::npos ? action : FileAction::CopyAltNewStem);
+        }
+    };
+    // The copy shares a stock aircraft's sounds and panel by that aircraft's name, never its own new one.
+    const std::string target = *a.aliasTo ? a.aliasTo : a.folder;
+    auto alias = [&](const std::string& kind) {
+        folder(kind == "sound" ? "Sound" : "Panel");
+        out.push_back({"", Path(copy, sub + kind + ".cfg"), "[fltsim]\nalias=" + target + "\\" + kind + "\n"});
+    };
+    const std::string name = a.folder;
+    file("Aircraft.cfg", "Aircraft.cfg", FileAction::RewriteAircraftCfg);
+    files(a.topFiles, FileAction::CopyNewStem);
+    folder("Model");
+    file("Model.cfg", "Model.cfg", FileAction::RewriteStem);
+    files(a.models, name == "Bf109e"        ? FileAction::RewriteBf109eModel
+                    : name == "Hurricane_I" ? FileAction::RewriteHurricaneModel
+                                            : FileAction::RewriteStem);
+    folder("Texture");
+    files(a.textures, FileAction::CopyNewStem);
+    alias("sound");
+    alias("panel");
+    return out;
+}
+
