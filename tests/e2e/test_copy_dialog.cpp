@@ -122,6 +122,10 @@ TEST_F(CopyDialog, ClickingAnAircraftShowsItLimitsAndEmptiesThePrefix) {
                                      std::to_wstring(GetStemLength(i)) + L"|" + std::to_wstring(i))
             << "after clicking " << GetAircraftName(i);
     }
+    // Typing key by key, unlike setting the text, meets the field's limit.
+    e2e::ClickListEntry(app_.dialog, IndexOf("P51d"));
+    for (wchar_t key : std::wstring(L"ABCD")) e2e::Ask(app_.dialog, e2e::kPrefix, WM_CHAR, key, 1);
+    EXPECT_EQ(e2e::Text(app_.dialog, e2e::kPrefix), L"ABC") << "P51d takes a prefix of at most 3";
 }
 
 TEST_F(CopyDialog, CopiesOnlyAfterConfirmationAndReportsEachOutcome) {
