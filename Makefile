@@ -5,6 +5,7 @@
 #   make test    build everything and run every test (what CI runs)
 #   make bench   time the copy against a plain copy of the same bytes
 #   make gui     open the real dialog under Wine on the demo simulator
+#   make test-win  only the Windows half: cross-build, then its tests under Wine
 
 JOBS   ?= 2
 NATIVE := build
