@@ -13,7 +13,7 @@
 #include <vector>
 
 // A copy procedure that touches no disk: logs "folder|prefix|index" and
-// returns copyStatus.
+// returns copyStatus. Each new FakeUi empties the log and sets the status to 0.
 inline std::vector<std::string> copyCalls;
 inline int copyStatus = 0;
 inline int RecordCopy(const char* aircraftDir, const char* prefix, int index) {
@@ -23,8 +23,11 @@ inline int RecordCopy(const char* aircraftDir, const char* prefix, int index) {
 
 class FakeUi : public DialogUi {
 public:
+    FakeUi() { copyCalls.clear(); copyStatus = 0; }
+
     // ---- What the test sets up ----
     int registryResult = 0;  // on 0 the folder is C:\CFS\Aircraft
+    std::string aboutText = "&About Vantorel...";
     int boxAnswer = kIdOk;  // the button that answers every message box
     bool iconic = false;
     ClientRect client = {0, 0, 36, 36};
@@ -34,7 +37,7 @@ public:
     std::vector<std::string> list;
     int listSelection = -1;
     std::map<int, std::string> edits;
-    std::map<int, int> limits;            // missing: no limit
+    std::map<int, int> limits;  // missing: no limit
     // Message boxes as "[Stop] caption: text", system menu items ("-" for a
     // separator), window operations such as "Default" or "DrawIcon 2,3".
     std::vector<std::string> boxes, systemMenu, calls;
@@ -90,7 +93,7 @@ public:
         boxes.push_back(look + std::string(caption) + ": " + text);
         return boxAnswer;
     }
-    std::string LoadString(int id) override { return id == IDS_ABOUTBOX ? "&About Vantorel..." : ""; }
+    std::string LoadString(int id) override { return id == IDS_ABOUTBOX ? aboutText : ""; }
     void AppendSystemMenu(unsigned flags, unsigned command, const char* text) override {
         systemMenu.push_back(flags == kMfSeparator ? "-" : std::to_string(command) + " " + text);
     }

@@ -14,11 +14,7 @@ constexpr int kP38 = 0, kP51d = 1, kBf109g = 8, kBf110 = 10, kSpitfire = 17, kHu
 struct CopyDialogTest : ::testing::Test {
     FakeUi ui;
     CCopyDlg dlg{ui, nullptr, RecordCopy};
-    void SetUp() override {
-        copyCalls.clear();
-        copyStatus = 0;
-        ui.RunModal(dlg);
-    }
+    void SetUp() override { ui.RunModal(dlg); }
     // The window operations that handling one message asked for.
     Texts Send(unsigned message, std::uintptr_t wParam = 0) {
         ui.calls.clear();
@@ -38,7 +34,13 @@ TEST_F(CopyDialogTest, OpensWithTheCatalogueListedAndNothingChosenYet) {
     ui.Type(IDC_PREFIX, "XY");
     ui.Press(dlg, IDC_COPY);
     EXPECT_EQ(ui.boxes, Texts{"[Stop] Error!: No aircraft selected"});
-    EXPECT_TRUE(copyCalls.empty());
+}
+
+TEST(CopyDialogStartUp, WithoutAnAboutTextTheSystemMenuGetsNothing) {
+    FakeUi ui;
+    ui.aboutText.clear();
+    CCopyDlg(ui).OnInitDialog();
+    EXPECT_TRUE(ui.systemMenu.empty());
 }
 
 TEST_F(CopyDialogTest, ChoosingAnAircraftShowsItsNameAndEmptiesAndLimitsThePrefixToItsStem) {
@@ -47,7 +49,6 @@ TEST_F(CopyDialogTest, ChoosingAnAircraftShowsItsNameAndEmptiesAndLimitsThePrefi
         SCOPED_TRACE(c.name);
         ui.Type(IDC_PREFIX, "ABCDE");
         ui.Click(dlg, c.index);
-        EXPECT_EQ(dlg.m_nSelected, c.index);
         EXPECT_EQ(ui.limits[IDC_PREFIX], c.stem);
         // A prefix typed for another aircraft may be too long for this stem.
         EXPECT_EQ(ui.edits, (std::map<int, std::string>{{IDC_SELECTED, c.name}, {IDC_PREFIX, ""}}));
@@ -97,7 +98,7 @@ TEST_F(CopyDialogTest, HandTypedSelectedTextIsShownButTheChosenAircraftIsCopied)
     EXPECT_EQ(copyCalls, Texts{"C:\\CFS\\Aircraft|AB|0"});
 }
 
-TEST_F(CopyDialogTest, RegistryFailuresLeaveAnEmptyDialogThatCopiesNothing) {
+TEST(CopyDialogStartUp, RegistryFailuresLeaveAnEmptyDialogThatCopiesNothing) {
     struct Case { int registry; const char* box; };
     for (const Case& c : {Case{kRegistryNotInstalled, "[Stop] Registry Error: CFS not installed!"},
                           Case{kRegistryPathNotFound, "[Stop] Registry Error: CFS path not found!"}}) {
@@ -127,13 +128,11 @@ TEST_F(CopyDialogTest, EnterWithATooLongPrefixWarnsAndKeepsTheDialogOpen) {
 
 // ---- Window chrome ----------------------------------------------------------
 
-TEST_F(CopyDialogTest, SystemCommandsSixteenToThirtyOneOpenTheAboutBoxOthersGetDefaultProcessing) {
+TEST_F(CopyDialogTest, MessagesReachTheirHandlerOrElseGetDefaultProcessing) {
+    // System commands 16..31 are all the About item; Windows keeps the low four bits.
     for (unsigned id : {16u, 17u, 31u}) EXPECT_EQ(Send(kWmSysCommand, id), Texts{"RunAboutBox"}) << id;
     for (unsigned id : {15u, 32u, 0xF060u /* SC_CLOSE */}) EXPECT_EQ(Send(kWmSysCommand, id), Texts{"Default"}) << id;
     EXPECT_EQ(Send(kWmCommand, IDC_ABOUT), Texts{"RunAboutBox"}) << "the About button";
-}
-
-TEST_F(CopyDialogTest, MessagesWithoutAMapRowGetDefaultProcessingAndHandledOnesDoNot) {
     // A notification other than a click, a click on the list, an unknown control.
     for (std::uintptr_t wParam : {(1u << 16) | IDC_COPY, 0u + IDC_AIRCRAFT_LIST, 999u})
         EXPECT_EQ(Send(kWmCommand, wParam), Texts{"Default"}) << wParam;
@@ -146,7 +145,6 @@ TEST_F(CopyDialogTest, MinimisedPaintingCentresTheIconTruncatingTowardZero) {
     struct Case { ClientRect client; const char* draw; };
     ui.iconic = true;
     for (const Case& c : {
-             Case{{0, 0, 36, 36}, "DrawIcon 2,2"},
              Case{{0, 0, 20, 19}, "DrawIcon -5,-6"},  // (20-32+1)/2 = -5.5 gives -5, not -6
              Case{{10, 20, 46, 53}, "DrawIcon 2,1"},  // only width and height count
          }) {
@@ -159,6 +157,7 @@ TEST(AboutBox, OkAndCancelEndItThroughTheBaseDialog) {
     for (int button : {kIdOk, kIdCancel}) {
         FakeUi ui;
         CAboutDlg about(ui);
+        EXPECT_EQ(about.TemplateId(), IDD_ABOUTBOX);
         ui.Press(about, button);
         EXPECT_EQ(ui.endCode, button);
     }

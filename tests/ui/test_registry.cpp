@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -68,9 +67,9 @@ TEST_F(RegistryTest, TheAircraftFolderComesOnlyFromATerminatedStringValueWithRoo
         RegSetValueExA(key, kSimRegistryValue, 0, c.type, reinterpret_cast<const BYTE*>(c.stored.data()),
                        static_cast<DWORD>(c.stored.size()));
         RegCloseKey(key);
-        std::strcpy(out, "stale");
-        EXPECT_EQ(ReadAircraftFolderFromRegistry(out), c.folder.empty() ? kRegistryPathNotFound : kRegistryOk);
-        EXPECT_EQ(std::string(out), c.folder);
+        char folder[kAircraftPathCapacity] = "stale";
+        EXPECT_EQ(ReadAircraftFolderFromRegistry(folder), c.folder.empty() ? kRegistryPathNotFound : kRegistryOk);
+        EXPECT_EQ(std::string(folder), c.folder);
     }
 }
 
