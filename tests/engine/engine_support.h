@@ -116,8 +116,7 @@ inline ::testing::AssertionResult SameTree(const Tree& want, const Tree& got) {
         else if (got.at(path) != bytes) faults += "\n  wrong bytes: " + path;
     for (const auto& entry : got)
         if (!want.count(entry.first)) faults += "\n  unexpected: " + entry.first;
-    if (faults.empty()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << faults;
+    return faults.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << faults;
 }
 
 //----------------------------------------------------------------------------
@@ -142,6 +141,7 @@ inline void RefPass(std::string& data, const std::string& pattern, const std::st
 inline std::string RefRewrite(FileAction action, std::string data, const std::string& stem,
                               const std::string& newStem) {
     switch (action) {
+    case FileAction::RewriteStemNewName:
     case FileAction::RewriteStem: RefPass(data, stem, newStem); break;
     case FileAction::RewriteBf109eModel:
         for (auto [word, tail] : {std::pair<const char*, const char*>{"l_side", "09l"},
@@ -174,13 +174,14 @@ inline std::string RefNewFolder(const StockAircraft& a, const std::string& prefi
 
 // One file-list entry of a copy as it must be carried out.
 struct ExpectedStep {
+    FileAction action;
     std::string source;  // empty for folders and alias files
     std::string dest;
-    std::string bytes;   // "<dir>" for a folder
+    std::string bytes;   // "<dir>" for a folder, "<missing>" when the stock file is absent
 };
 
 // Every entry of aircraft `index` copied with `prefix` below `aircraftDir`, in
-// list order, from the stock files found there now: an absent one is left out.
+// list order, from the stock files found there now.
 inline std::vector<ExpectedStep> ExpectedCopy(const std::string& aircraftDir, int index, const std::string& prefix) {
     const StockAircraft& a = kStockAircraft[index];
     const std::string stem = std::string(a.folder).substr(0, a.stemLength);
@@ -188,11 +189,14 @@ inline std::vector<ExpectedStep> ExpectedCopy(const std::string& aircraftDir, in
     const std::string stock = Path(aircraftDir, a.folder), copy = Path(aircraftDir, RefNewFolder(a, prefix));
     std::vector<ExpectedStep> out;
     std::string sub;  // current subfolder with a trailing '/'
-    auto folder = [&](const std::string& name) { sub = name + "/"; out.push_back({"", Path(copy, name), "<dir>"}); };
+    auto folder = [&](const std::string& name) {
+        sub = name + "/";
+        out.push_back({FileAction::MakeFolder, "", Path(copy, name), "<dir>"});
+    };
     auto file = [&](const std::string& name, const std::string& destName, FileAction action) {
         const std::string source = Path(stock, sub + name), bytes = ReadBytes(source);
-        if (bytes != "<missing>")
-            out.push_back({source, Path(copy, sub + destName), RefRewrite(action, bytes, stem, newStem)});
+        out.push_back({action, source, Path(copy, sub + destName),
+                       bytes == "<missing>" ? bytes : RefRewrite(action, bytes, stem, newStem)});
     };
     // Renamed files keep every character after the stem.
     auto files = [&](const char* names, FileAction action) {
@@ -205,10 +209,13 @@ inline std::vector<ExpectedStep> ExpectedCopy(const std::string& aircraftDir, in
         }
     };
     // The copy shares a stock aircraft's sounds and panel by that aircraft's name, never its own new one.
-    const std::string target = *a.aliasTo ? a.aliasTo : a.folder;
-    auto alias = [&](const std::string& kind) {
-        folder(kind == "sound" ? "Sound" : "Panel");
-        out.push_back({"", Path(copy, sub + kind + ".cfg"), "[fltsim]\nalias=" + target + "\\" + kind + "\n"});
+    // Each kind has four alias actions: the aircraft itself, then Spitfire_MkI, P47d and Bf109e.
+    const std::string to = a.aliasTo, target = to.empty() ? a.folder : to;
+    const int variant = to == "spitfire_mki" ? 1 : to == "p47d" ? 2 : to == "bf109e" ? 3 : 0;
+    auto alias = [&](const char* folderName, const std::string& kind, FileAction self) {
+        folder(folderName);
+        out.push_back({static_cast<FileAction>(static_cast<int>(self) + variant), "", Path(copy, sub + kind + ".cfg"),
+                       "[fltsim]\nalias=" + target + "\\" + kind + "\n"});
     };
     const std::string name = a.folder;
     file("Aircraft.cfg", "Aircraft.cfg", FileAction::RewriteAircraftCfg);
@@ -217,11 +224,11 @@ inline std::vector<ExpectedStep> ExpectedCopy(const std::string& aircraftDir, in
     file("Model.cfg", "Model.cfg", FileAction::RewriteStem);
     files(a.models, name == "Bf109e"        ? FileAction::RewriteBf109eModel
                     : name == "Hurricane_I" ? FileAction::RewriteHurricaneModel
-                                            : FileAction::RewriteStem);
+                                            : FileAction::RewriteStemNewName);
     folder("Texture");
     files(a.textures, FileAction::CopyNewStem);
-    alias("sound");
-    alias("panel");
+    alias("Sound", "sound", FileAction::SoundAliasSelf);
+    alias("Panel", "panel", FileAction::PanelAliasSelf);
     return out;
 }
 

@@ -1,9 +1,7 @@
 // The catalogue and whole-aircraft copies: what a copy makes, what it refuses.
-#include "catalogue.h"
 #include "copy_aircraft.h"
 #include "demo_sim.h"
-#include "engine_support.h"
-#include "platform.h"
+#include "engine_support.h"  // also the catalogue and the path separator
 
 #include <gtest/gtest.h>
 
@@ -48,6 +46,8 @@ TEST(CopyAircraftDemo, EveryStockAircraftCopiesExactly) {
         EXPECT_EQ(CopyAircraftReport(aircraft.c_str(), prefix.c_str(), i, false, collect, &steps), CopyOk);
         ASSERT_EQ(steps.size(), want.size()) << "wrong number of entries, or the demo simulator lacks a stock file";
         for (std::size_t k = 0; k < steps.size(); ++k) {
+            EXPECT_EQ(static_cast<int>(steps[k].entry->action), static_cast<int>(want[k].action))
+                << "file-list action of entry " << k << ", " << steps[k].entry->name;
             EXPECT_EQ(std::string(steps[k].source), want[k].source) << "entry " << k;
             EXPECT_EQ(std::string(steps[k].dest), want[k].dest) << "entry " << k;
             EXPECT_EQ(steps[k].outcome, FileWritten) << steps[k].dest;
@@ -64,7 +64,8 @@ TEST(CopyAircraft, MissingStockFilesAreSkippedSilentlyAndOthersFoundInAnyCase) {
     const std::string aircraft = Path(root.path, "Aircraft");
     WriteBytes(Path(aircraft, "P51d/Model/P51d_n.mdl"), "P51d_n p51D \x80");
     Tree want;
-    for (const ExpectedStep& s : ExpectedCopy(aircraft, 1, "Ab")) want[s.dest] = s.bytes;
+    for (const ExpectedStep& s : ExpectedCopy(aircraft, 1, "Ab"))
+        if (s.bytes != "<missing>") want[s.dest] = s.bytes;
 #ifndef _WIN32
     // Windows finds "p51D\Model\P51D_N.MDL" for "P51d\Model\P51d_n.mdl"; so must the copy everywhere.
     fs::rename(Path(aircraft, "P51d/Model/P51d_n.mdl"), Path(aircraft, "P51d/Model/P51D_N.MDL"));
@@ -117,9 +118,7 @@ TEST(CopyAircraftRefusal, RefusedCopiesCreateNothing) {
         {17, "XY", true, "xyITFIRE_mki", CopyFolderExists},
         // Accepted: characters past the stem are never used, and a device name must be whole.
         {0, "ZZ9*", true, nullptr, CopyOk},
-        {12, "CONSx", true, nullptr, CopyOk},
         {8, "CONX.", true, nullptr, CopyOk},
-        {8, "XCOM1", true, nullptr, CopyOk},
         {14, "A.", true, nullptr, CopyOk},
     });
     for (const Row& r : rows) {

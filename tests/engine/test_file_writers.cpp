@@ -13,8 +13,8 @@
 
 namespace {
 
-using Run = int (*)(const char* src, const char* dst, const char* stem, const char* newStem);
-struct Op { const char* name; FileAction action; Run run; };  // action: whose result the reference model computes
+// `action`: the file-list action whose result the reference model computes.
+struct Op { const char* name; FileAction action; int (*run)(const char*, const char*, const char*, const char*); };
 const Op kCopy = {"CopyFileBytes", FileAction::CopyNewStem,
                   [](auto s, auto d, auto, auto) { return CopyFileBytes(s, d); }};
 const Op kStem = {"ReplaceStemInFile", FileAction::RewriteStem, ReplaceStemInFile};
@@ -82,10 +82,7 @@ TEST_F(Rewriters, LargeModelsAreRewrittenWholeAcrossTheBufferMark) {
         std::string data(size, ' ');
         for (char& c : data) c = alphabet[rng() % alphabet.size()];
         // Words straddling the mark, and one the replacement makes match again.
-        if (size > 250004) {
-            data.replace(249998, 4, "P388");
-            data.replace(249990, 6, "L_SIDE");
-        }
+        if (size > 250004) data.replace(249998, 4, "P388").replace(249990, 6, "L_SIDE");
         for (const Op* op : kOps) {
             SCOPED_TRACE(std::string(op->name) + " on " + std::to_string(size) + " bytes");
             const char* newStem = op == &kHurricane ? "XYrr" : op == &kBf109e ? "XY1" : "aP3";
