@@ -1,236 +1,387 @@
-// The real Vantorel.exe, started on a generated simulator and driven through
-// its windows as a user would. Each test starts the program once and walks
-// one scenario; texts, captions and icons are read back from the real windows.
+// The real Vantorel.exe on a generated simulator, driven from another process
+// as a user would: find its windows, click through window messages, read
+// texts, captions and icons back. Every wait is bounded, so a hung or crashed
+// program fails a test instead of hanging the run.
 
 #include "catalogue.h"
 #include "demo_sim.h"
-#include "e2e_support.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
-using e2e::Box;
-using e2e::BoxIcon;
+namespace fs = std::filesystem;
 
-// A message box as a user sees it.
-Box Expected(const wchar_t* caption, const wchar_t* text, BoxIcon icon, bool hasCancel = false) {
-    Box box;
-    box.caption = caption;
-    box.text = text;
-    box.icon = icon;
-    box.hasCancel = hasCancel;
-    return box;
+constexpr DWORD kWaitMs = 10000;
+// The first window in a fresh Wine prefix brings up Wine's desktop and font
+// cache: measured at more than 10 s on a 2-core machine.
+constexpr DWORD kStartMs = 45000;
+// Ids fixed by the resource script; 16 is the system menu's About item.
+constexpr int kList = 1001, kSelected = 1002, kPrefix = 1003, kCopy = 1004, kAbout = 1006;
+constexpr WPARAM kAboutCommand = 16;
+const wchar_t kSimulatorKey[] = L"Software\\Microsoft\\Microsoft Games\\Combat Flight Simulator\\1.00";
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kWaitMs, &result))
+        ADD_FAILURE() << "window did not answer message 0x" << std::hex << message;
+    return static_cast<LRESULT>(result);
+}
+
+// Sent, not GetWindowTextW: for another process's edit field that returns
+// the creation text, not what the field holds now.
+std::wstring Text(HWND window) {
+    wchar_t text[1024] = {};
+    Send(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring Caption(HWND window) {
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, 256);
+    return caption;
+}
+
+// Posted, not sent: the message may open a modal box, and a send would only
+// return once that box is closed. A button's command carries the button.
+void Post(HWND window, UINT message, WPARAM wParam) {
+    HWND from = message == WM_COMMAND ? GetDlgItem(window, LOWORD(wParam)) : nullptr;
+    PostMessageW(window, message, wParam, reinterpret_cast<LPARAM>(from));
+}
+
+void Press(HWND window, int id) { Post(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED)); }
+
+// The first visible dialog of process `pid` other than `except` (captioned
+// `caption` when given); null after the timeout.
+HWND WaitForDialog(DWORD pid, HWND except, const wchar_t* caption = nullptr, DWORD timeoutMs = kWaitMs) {
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == pid && w != except && IsWindowVisible(w) && (!caption || Caption(w) == caption))
+                return w;
+        }
+        if (GetTickCount() - start >= timeoutMs) return nullptr;
+    }
+}
+
+bool Closes(HWND window) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs; Sleep(20))
+        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+    return false;
+}
+
+// Which standard icon a message box shows. An icon handle means nothing in
+// another process, so the icon's pixels on the screen are compared with our
+// own drawing of each candidate on the same background.
+const wchar_t* IconOf(HWND box) {
+    // Wine gives the icon control the id 1088, Windows 20. Wine keeps it in a
+    // box without icon, only empty.
+    HWND icon = GetDlgItem(box, 1088) ? GetDlgItem(box, 1088) : GetDlgItem(box, 20);
+    if (!icon || !IsWindowVisible(icon) || !Send(icon, STM_GETICON)) return L"no icon";
+    const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+    HDC screen = GetDC(nullptr), shown = CreateCompatibleDC(screen), drawn = CreateCompatibleDC(screen);
+    HBITMAP shownBits = CreateCompatibleBitmap(screen, w, h), drawnBits = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ oldShown = SelectObject(shown, shownBits), oldDrawn = SelectObject(drawn, drawnBits);
+    auto differs = [](COLORREF a, COLORREF b) {  // beyond anti-aliasing and dithering
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 48) return true;
+        return false;
+    };
+    const struct { const wchar_t* name; LPCWSTR id; } candidates[] = {{L"stop icon", IDI_HAND},
+                                                                      {L"exclamation icon", IDI_EXCLAMATION}};
+    const wchar_t* result = nullptr;
+    // Right after the box appears it may not be painted yet: retry briefly.
+    for (int attempt = 0; attempt < 40 && !result; ++attempt, Sleep(50)) {
+        RECT where, all = {0, 0, w, h};
+        GetWindowRect(icon, &where);
+        BitBlt(shown, 0, 0, w, h, screen, where.left, where.top, SRCCOPY);
+        HBRUSH background = CreateSolidBrush(GetPixel(shown, 0, 0));
+        for (const auto& candidate : candidates) {
+            FillRect(drawn, &all, background);
+            DrawIconEx(drawn, 0, 0, LoadIconW(nullptr, candidate.id), w, h, 0, nullptr, DI_NORMAL);
+            int changed = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) changed += differs(GetPixel(shown, x, y), GetPixel(drawn, x, y));
+            if (changed * 20 <= w * h) result = candidate.name;
+        }
+        DeleteObject(background);
+    }
+    SelectObject(shown, oldShown);
+    SelectObject(drawn, oldDrawn);
+    DeleteObject(shownBits);
+    DeleteObject(drawnBits);
+    DeleteDC(shown);
+    DeleteDC(drawn);
+    ReleaseDC(nullptr, screen);
+    return result ? result : L"unrecognised icon";
+}
+
+// A message box as the user sees it: caption, text, icon and buttons.
+std::wstring Describe(HWND box) {
+    HWND cancel = GetDlgItem(box, IDCANCEL);
+    return Caption(box) + L" | " + Text(GetDlgItem(box, 0xFFFF)) + L" | " + IconOf(box) +
+           (cancel && IsWindowVisible(cancel) ? L" | OK, Cancel" : L" | OK");
+}
+
+// The simulator's "path" value (null deletes it), in the 32-bit view where
+// the simulator's 32-bit installer writes it (Wow6432Node on 64-bit Windows).
+bool SetSimulatorPath(const wchar_t* path) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSimulatorKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = path ? RegSetValueExW(key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
+                                        static_cast<DWORD>((wcslen(path) + 1) * sizeof(wchar_t)))
+                       : RegDeleteValueW(key, L"path");
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
 }
 
 int IndexOf(const char* name) {
     for (int i = 0; i < GetAircraftCount(); ++i)
-        if (std::string(GetAircraftName(i)) == name) return i;
+        if (std::strcmp(GetAircraftName(i), name) == 0) return i;
     return -1;
 }
 
-std::wstring Wide(const char* text) { return std::wstring(text, text + std::string(text).size()); }
+std::wstring Wide(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
+size_t EntriesIn(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
 
 class CopyDialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        root_ = std::string(temp) + "vantorel-e2e-" + std::to_string(GetCurrentProcessId());
-        generated_ = WriteDemoSimulator(root_.c_str()) == 0;
+        root_ = fs::temp_directory_path() / ("vantorel-e2e-" + std::to_string(GetCurrentProcessId()));
+        generated_ = WriteDemoSimulator(root_.string().c_str()) == 0;
     }
-    static void TearDownTestSuite() { e2e::RemoveTree(e2e::WindowsPath(root_)); }
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
 
     void SetUp() override {
         const char* exe = std::getenv("VANTOREL_EXE");
         if (!exe || !*exe) GTEST_SKIP() << "Vantorel.exe is not built in this tree (VANTOREL_EXE unset)";
-        exe_ = e2e::WindowsPath(exe);
-        ASSERT_TRUE(e2e::Exists(exe_)) << "Vantorel.exe is missing: " << exe;
+        exe_ = Wide(exe);
+        if (exe_[0] == L'/') {  // a Linux path: Wine shows the Linux root as drive Z:
+            std::replace(exe_.begin(), exe_.end(), L'/', L'\\');
+            exe_ = L"Z:" + exe_;
+        }
+        ASSERT_TRUE(fs::exists(exe_)) << "Vantorel.exe is missing: " << exe;
         ASSERT_TRUE(generated_) << "could not write the demo simulator to " << root_;
-        aircraft_ = e2e::WindowsPath(root_) + L"\\Aircraft";
-        ASSERT_TRUE(e2e::SetSimulatorPath(e2e::WindowsPath(root_)));
+        ASSERT_TRUE(SetSimulatorPath(root_.wstring().c_str()));
+    }
+    void TearDown() override { End(); }
+
+    bool Start() {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        std::wstring commandLine = L"\"" + exe_ + L"\"";
+        return CreateProcessW(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &app_) != 0;
     }
 
     // Starts Vantorel.exe and waits for its main dialog.
     void Open() {
-        ASSERT_TRUE(e2e::Start(exe_, app_)) << "could not start Vantorel.exe";
-        HWND first = e2e::WaitForDialog(app_.process.dwProcessId, {}, nullptr, e2e::kStartMs);
-        ASSERT_NE(first, nullptr) << "the main dialog \"Vantorel\" did not appear";
-        wchar_t caption[64] = {};
-        GetWindowTextW(first, caption, 64);
-        ASSERT_EQ(std::wstring(caption), L"Vantorel")
-            << "instead of the main dialog came a " << ::testing::PrintToString(e2e::ReadBox(first));
-        app_.dialog = first;
+        ASSERT_TRUE(Start()) << "could not start Vantorel.exe";
+        dialog_ = WaitForDialog(app_.dwProcessId, nullptr, nullptr, kStartMs);
+        ASSERT_NE(dialog_, nullptr) << "the main dialog \"Vantorel\" did not appear";
+        ASSERT_EQ(Caption(dialog_), L"Vantorel") << "instead of the main dialog came " << Describe(dialog_);
     }
+
+    // True when Vantorel ends by itself within the timeout; ends it anyway.
+    bool Ends() {
+        bool ended = WaitForSingleObject(app_.hProcess, kWaitMs) == WAIT_OBJECT_0;
+        End();
+        return ended;
+    }
+    void End() {
+        if (!app_.hProcess) return;
+        TerminateProcess(app_.hProcess, 1);
+        WaitForSingleObject(app_.hProcess, kWaitMs);
+        CloseHandle(app_.hThread);
+        CloseHandle(app_.hProcess);
+        app_ = {};
+    }
+
+    HWND Item(int id) { return GetDlgItem(dialog_, id); }
 
     // The box that opens after an action, closed again with `answer`.
-    Box BoxAfter(int answer = IDOK) {
-        HWND box = e2e::WaitForDialog(app_.process.dwProcessId, {app_.dialog});
-        if (!box) {
-            ADD_FAILURE() << "no message box appeared";
-            return Box();
-        }
-        Box shown = e2e::ReadBox(box);
-        e2e::Press(box, answer);
-        EXPECT_TRUE(e2e::WaitUntilClosed(box)) << "the box did not close";
+    std::wstring BoxAfter(int answer = IDOK) {
+        HWND box = WaitForDialog(app_.dwProcessId, dialog_);
+        if (!box) return L"no message box";
+        std::wstring shown = Describe(box);
+        Press(box, answer);
+        EXPECT_TRUE(Closes(box)) << "the box did not close";
         return shown;
     }
-
-    Box PressCopy(int answer = IDOK) {
-        e2e::Press(app_.dialog, e2e::kCopy);
+    std::wstring PressCopy(int answer = IDOK) {
+        Press(dialog_, kCopy);
         return BoxAfter(answer);
     }
 
+    // A mouse click moves the selection and then notifies the dialog;
+    // LB_SETCURSEL alone notifies nobody.
+    void Click(int index) {
+        Send(Item(kList), LB_SETCURSEL, index);
+        Send(dialog_, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(kList)));
+    }
+    void TypePrefix(const wchar_t* text) { Send(Item(kPrefix), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+
     // The Selected field, the prefix, its limit and the list selection.
-    std::wstring DialogState() {
-        return e2e::Text(app_.dialog, e2e::kSelected) + L"|" + e2e::Text(app_.dialog, e2e::kPrefix) +
-               L"|" + std::to_wstring(e2e::Ask(app_.dialog, e2e::kPrefix, EM_GETLIMITTEXT)) +
-               L"|" + std::to_wstring(e2e::Ask(app_.dialog, e2e::kList, LB_GETCURSEL));
+    std::wstring State() {
+        return Text(Item(kSelected)) + L"|" + Text(Item(kPrefix)) + L"|" +
+               std::to_wstring(Send(Item(kPrefix), EM_GETLIMITTEXT)) + L"|" +
+               std::to_wstring(Send(Item(kList), LB_GETCURSEL));
     }
 
-    static std::string root_;
+    // LB_GETTEXT in its W form: under Wine the A one returns nothing across processes.
+    std::vector<std::wstring> ListEntries() {
+        std::vector<std::wstring> entries;
+        for (LRESULT i = 0, count = Send(Item(kList), LB_GETCOUNT); i < count; ++i) {
+            wchar_t entry[256] = {};
+            if (Send(Item(kList), LB_GETTEXTLEN, i) < 256) Send(Item(kList), LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
+            entries.push_back(entry);
+        }
+        return entries;
+    }
+
+    static fs::path root_;
     static bool generated_;
-    std::wstring exe_, aircraft_;
-    e2e::Program app_;
+    std::wstring exe_;
+    PROCESS_INFORMATION app_ = {};
+    HWND dialog_ = nullptr;
 };
 
-std::string CopyDialog::root_;
+fs::path CopyDialog::root_;
 bool CopyDialog::generated_ = false;
 
 TEST_F(CopyDialog, OpensWithTheCatalogueAndNothingChosen) {
     ASSERT_NO_FATAL_FAILURE(Open());
-    std::vector<std::wstring> expected;
-    for (int i = 0; i < GetAircraftCount(); ++i) expected.push_back(Wide(GetAircraftName(i)));
-    EXPECT_EQ(e2e::ListEntries(app_.dialog), expected) << "the list must show the catalogue in order";
+    std::vector<std::wstring> catalogue;
+    for (int i = 0; i < GetAircraftCount(); ++i) catalogue.push_back(Wide(GetAircraftName(i)));
+    EXPECT_EQ(ListEntries(), catalogue) << "the list must show the catalogue in order";
     // First entry highlighted, but nothing chosen yet; the prefix field takes 5.
-    EXPECT_EQ(DialogState(), L"||5|0");
-
-    EXPECT_EQ(PressCopy(), Expected(L"Error!", L"No aircraft selected", BoxIcon::kStop));
-    EXPECT_EQ(DialogState(), L"||5|0");
+    EXPECT_EQ(State(), L"||5|0");
+    EXPECT_EQ(PressCopy(), L"Error! | No aircraft selected | stop icon | OK");
+    EXPECT_EQ(State(), L"||5|0");
 }
 
 TEST_F(CopyDialog, ClickingAnAircraftShowsItLimitsAndEmptiesThePrefix) {
     ASSERT_NO_FATAL_FAILURE(Open());
-    for (int i = GetAircraftCount() - 1; i >= 0; --i) {
-        e2e::Type(app_.dialog, e2e::kPrefix, L"ZZ");
-        e2e::ClickListEntry(app_.dialog, i);
-        EXPECT_EQ(DialogState(), Wide(GetAircraftName(i)) + L"||" +
-                                     std::to_wstring(GetStemLength(i)) + L"|" + std::to_wstring(i))
-            << "after clicking " << GetAircraftName(i);
+    // Each click changes the limit the one before set: 4, 5, then 3.
+    for (const char* name : {"Hurricane_I", "Bf109g", "P38"}) {
+        const int i = IndexOf(name);
+        TypePrefix(L"ZZ");
+        Click(i);
+        EXPECT_EQ(State(), Wide(name) + L"||" + std::to_wstring(GetStemLength(i)) + L"|" + std::to_wstring(i))
+            << "after clicking " << name;
     }
     // Typing key by key, unlike setting the text, meets the field's limit.
-    e2e::ClickListEntry(app_.dialog, IndexOf("P51d"));
-    for (wchar_t key : std::wstring(L"ABCD")) e2e::Ask(app_.dialog, e2e::kPrefix, WM_CHAR, key, 1);
-    EXPECT_EQ(e2e::Text(app_.dialog, e2e::kPrefix), L"ABC") << "P51d takes a prefix of at most 3";
+    for (wchar_t key : std::wstring(L"ABCD")) Send(Item(kPrefix), WM_CHAR, key, 1);
+    EXPECT_EQ(Text(Item(kPrefix)), L"ABC") << "P38 takes a prefix of at most 3";
 }
 
 TEST_F(CopyDialog, CopiesOnlyAfterConfirmationAndReportsEachOutcome) {
     ASSERT_NO_FATAL_FAILURE(Open());
+    const fs::path aircraft = root_ / "Aircraft";
+    const size_t stock = EntriesIn(aircraft);
     const int p51d = IndexOf("P51d");
-    ASSERT_GE(p51d, 0);
-    const std::vector<std::wstring> stock = e2e::FolderEntries(aircraft_);
-    e2e::ClickListEntry(app_.dialog, p51d);
-    e2e::Type(app_.dialog, e2e::kPrefix, L"XY");
+    Click(p51d);
+    TypePrefix(L"XY");
 
-    const Box confirm = Expected(L"Confirm Copy", L"P51d to XY1d", BoxIcon::kNone, true);
+    const wchar_t* confirm = L"Confirm Copy | P51d to XY1d | no icon | OK, Cancel";
     EXPECT_EQ(PressCopy(IDCANCEL), confirm);
-    EXPECT_EQ(e2e::FolderEntries(aircraft_), stock) << "Cancel must leave the simulator alone";
+    EXPECT_EQ(EntriesIn(aircraft), stock) << "Cancel must leave the simulator alone";
 
     EXPECT_EQ(PressCopy(IDOK), confirm);
-    EXPECT_EQ(BoxAfter(), Expected(L"P51d", L"Copy Complete", BoxIcon::kExclamation));
-    const std::wstring made = aircraft_ + L"\\XY1d";
-    for (const wchar_t* file : {L"\\Aircraft.cfg", L"\\XY1d.air", L"\\XY1d.dp", L"\\Model\\Model.cfg",
-                                L"\\Model\\XY1d_n.mdl", L"\\Texture\\XY1_l_side.bmp",
-                                L"\\Sound\\sound.cfg", L"\\Panel\\panel.cfg"})
-        EXPECT_TRUE(e2e::Exists(made + file)) << "missing from the new aircraft: XY1d" << file;
+    EXPECT_EQ(BoxAfter(), L"P51d | Copy Complete | exclamation icon | OK");
+    for (const char* file : {"Aircraft.cfg", "XY1d.air", "XY1d.dp", "Model/Model.cfg", "Model/XY1d_n.mdl",
+                             "Texture/XY1_l_side.bmp", "Sound/sound.cfg", "Panel/panel.cfg"})
+        EXPECT_TRUE(fs::exists(aircraft / "XY1d" / file)) << "missing from the new aircraft: XY1d/" << file;
     // The dialog stays as it was; the new aircraft does not join the list.
-    EXPECT_EQ(DialogState(), L"P51d|XY|3|" + std::to_wstring(p51d));
-    EXPECT_EQ(e2e::ListEntries(app_.dialog).size(), static_cast<size_t>(GetAircraftCount()));
+    EXPECT_EQ(State(), L"P51d|XY|3|" + std::to_wstring(p51d));
+    EXPECT_EQ(ListEntries().size(), static_cast<size_t>(GetAircraftCount()));
 
-    const std::vector<std::wstring> afterCopy = e2e::FolderEntries(aircraft_);
     EXPECT_EQ(PressCopy(IDOK), confirm);
-    EXPECT_EQ(BoxAfter(), Expected(L"UNABLE TO COPY!", L"folder XY1d exists - use a different prefix",
-                                   BoxIcon::kStop));
-
-    e2e::Type(app_.dialog, e2e::kPrefix, L"A:");
-    EXPECT_EQ(PressCopy(IDOK), Expected(L"Confirm Copy", L"P51d to A:1d", BoxIcon::kNone, true));
-    EXPECT_EQ(BoxAfter(), Expected(L"UNABLE TO COPY!",
-                                   L"A:1d is not a valid folder name - use a different prefix",
-                                   BoxIcon::kStop));
-    EXPECT_EQ(e2e::FolderEntries(aircraft_), afterCopy) << "a refused copy must create nothing";
+    EXPECT_EQ(BoxAfter(), L"UNABLE TO COPY! | folder XY1d exists - use a different prefix | stop icon | OK");
+    TypePrefix(L"A:");
+    EXPECT_EQ(PressCopy(IDOK), L"Confirm Copy | P51d to A:1d | no icon | OK, Cancel");
+    EXPECT_EQ(BoxAfter(),
+              L"UNABLE TO COPY! | A:1d is not a valid folder name - use a different prefix | stop icon | OK");
+    EXPECT_EQ(EntriesIn(aircraft), stock + 1) << "a refused copy must create nothing";
 }
 
 TEST_F(CopyDialog, AboutBoxOpensFromButtonAndSystemMenuAndChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(Open());
-    e2e::ClickListEntry(app_.dialog, IndexOf("Spitfire_MkI"));
-    e2e::Type(app_.dialog, e2e::kPrefix, L"Ab");
-    const std::wstring before = DialogState();
-
-    struct Opening { const char* how; UINT message; WPARAM wParam; };
-    const Opening openings[] = {
-        {"About button", WM_COMMAND, MAKEWPARAM(e2e::kAbout, BN_CLICKED)},
-        {"system menu item", WM_SYSCOMMAND, e2e::kAboutCommand},
+    Click(IndexOf("Spitfire_MkI"));
+    TypePrefix(L"Ab");
+    const std::wstring before = State();
+    const struct { const char* how; UINT message; WPARAM wParam; } openings[] = {
+        {"About button", WM_COMMAND, MAKEWPARAM(kAbout, BN_CLICKED)},
+        {"system menu item", WM_SYSCOMMAND, kAboutCommand},
         // Windows keeps the low four bits of a system command for itself.
-        {"system command 31", WM_SYSCOMMAND, e2e::kAboutCommand + 15},
+        {"system command 31", WM_SYSCOMMAND, kAboutCommand + 15},
     };
-    for (const Opening& opening : openings) {
-        LPARAM control = opening.message == WM_COMMAND
-                             ? reinterpret_cast<LPARAM>(GetDlgItem(app_.dialog, e2e::kAbout)) : 0;
-        PostMessageW(app_.dialog, opening.message, opening.wParam, control);
-        HWND about = e2e::WaitForDialog(app_.process.dwProcessId, {app_.dialog}, L"About Vantorel");
+    for (const auto& opening : openings) {
+        Post(dialog_, opening.message, opening.wParam);
+        HWND about = WaitForDialog(app_.dwProcessId, dialog_, L"About Vantorel");
         ASSERT_NE(about, nullptr) << "no About box from the " << opening.how;
-        std::vector<std::wstring> texts = e2e::StaticTexts(about);
-        EXPECT_NE(std::find(texts.begin(), texts.end(), L"Vantorel 1.02"), texts.end())
-            << "the About box from the " << opening.how << " must say \"Vantorel 1.02\"; it says "
-            << ::testing::PrintToString(texts);
-        e2e::Press(about, IDOK);
-        EXPECT_TRUE(e2e::WaitUntilClosed(about)) << "OK did not close the About box";
-        EXPECT_EQ(DialogState(), before) << "after the About box from the " << opening.how;
+        EXPECT_NE(FindWindowExW(about, nullptr, L"Static", L"Vantorel 1.02"), nullptr)
+            << "the About box from the " << opening.how << " must say \"Vantorel 1.02\"";
+        Press(about, IDOK);
+        EXPECT_TRUE(Closes(about)) << "OK did not close the About box";
+        EXPECT_EQ(State(), before) << "after the About box from the " << opening.how;
     }
 }
 
 TEST_F(CopyDialog, QuitAndTheCloseCommandEndTheProgram) {
-    struct Ending { const char* how; UINT message; WPARAM wParam; };
-    const Ending endings[] = {
-        {"Quit button", WM_COMMAND, MAKEWPARAM(e2e::kQuit, BN_CLICKED)},
+    const struct { const char* how; UINT message; WPARAM wParam; } endings[] = {
+        {"Quit button", WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED)},
         {"close command", WM_SYSCOMMAND, SC_CLOSE},
     };
-    for (const Ending& ending : endings) {
+    for (const auto& ending : endings) {
         ASSERT_NO_FATAL_FAILURE(Open());
-        PostMessageW(app_.dialog, ending.message, ending.wParam, 0);
-        EXPECT_TRUE(e2e::WaitForExit(app_)) << "the " << ending.how << " did not end Vantorel";
-        e2e::Kill(app_);
+        Post(dialog_, ending.message, ending.wParam);
+        EXPECT_TRUE(Ends()) << "the " << ending.how << " did not end Vantorel";
     }
 }
 
 TEST_F(CopyDialog, ReportsAMissingSimulatorAndOpensWithAnEmptyList) {
-    struct Missing { const char* what; bool (*remove)(); const wchar_t* text; };
-    const Missing cases[] = {
-        {"path value", e2e::DeleteSimulatorPathValue, L"CFS path not found!"},
-        {"simulator key", e2e::DeleteSimulatorKey, L"CFS not installed!"},
+    const struct { const char* what; bool (*remove)(); const wchar_t* box; } cases[] = {
+        {"path value", [] { return SetSimulatorPath(nullptr); }, L"Registry Error | CFS path not found! | stop icon | OK"},
+        {"simulator key", [] { return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kSimulatorKey, KEY_WOW64_32KEY, 0) == 0; },
+         L"Registry Error | CFS not installed! | stop icon | OK"},
     };
-    for (const Missing& missing : cases) {
+    for (const auto& missing : cases) {
         SCOPED_TRACE(missing.what);
         ASSERT_TRUE(missing.remove());
-        ASSERT_TRUE(e2e::Start(exe_, app_));
+        ASSERT_TRUE(Start());
         // The box comes while the dialog opens, before the dialog shows.
-        HWND box = e2e::WaitForDialog(app_.process.dwProcessId, {}, nullptr, e2e::kStartMs);
+        HWND box = WaitForDialog(app_.dwProcessId, nullptr, nullptr, kStartMs);
         ASSERT_NE(box, nullptr) << "no box about the registry appeared";
-        EXPECT_EQ(e2e::WaitForDialog(app_.process.dwProcessId, {box}, L"Vantorel", 0), nullptr)
+        EXPECT_EQ(WaitForDialog(app_.dwProcessId, box, L"Vantorel", 0), nullptr)
             << "the dialog showed before the registry box was answered";
-        EXPECT_EQ(e2e::ReadBox(box), Expected(L"Registry Error", missing.text, BoxIcon::kStop));
-        e2e::Press(box, IDOK);
-        app_.dialog = e2e::WaitForDialog(app_.process.dwProcessId, {}, L"Vantorel");
-        ASSERT_NE(app_.dialog, nullptr) << "the dialog must still open";
-        EXPECT_TRUE(e2e::ListEntries(app_.dialog).empty());
-        EXPECT_EQ(PressCopy(), Expected(L"Error!", L"No aircraft selected", BoxIcon::kStop));
-        e2e::Press(app_.dialog, e2e::kQuit);
-        EXPECT_TRUE(e2e::WaitForExit(app_));
-        e2e::Kill(app_);
+        EXPECT_EQ(Describe(box), missing.box);
+        Press(box, IDOK);
+        dialog_ = WaitForDialog(app_.dwProcessId, nullptr, L"Vantorel");
+        ASSERT_NE(dialog_, nullptr) << "the dialog must still open";
+        EXPECT_TRUE(ListEntries().empty());
+        EXPECT_EQ(PressCopy(), L"Error! | No aircraft selected | stop icon | OK");
+        Press(dialog_, IDCANCEL);
+        EXPECT_TRUE(Ends()) << "Quit did not end Vantorel";
     }
 }
 
