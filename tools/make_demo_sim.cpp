@@ -9,6 +9,12 @@
 
 namespace {
 
+#ifdef _WIN32
+const char kSep = '\\';
+#else
+const char kSep = '/';
+#endif
+
 const char kUsage[] =
     "usage: make-demo-sim ROOT\n"
     "Writes a stand-in Combat Flight Simulator under ROOT: ROOT/Aircraft with\n"
@@ -30,6 +36,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make-demo-sim: could not write the demo simulator under %s\n", argv[1]);
         return 1;
     }
-    std::printf("Demo simulator written: %s/Aircraft with %d stock aircraft\n", argv[1], GetAircraftCount());
+    std::printf("Demo simulator written: %s%cAircraft with %d stock aircraft\n", argv[1], kSep, GetAircraftCount());
     return 0;
 }
