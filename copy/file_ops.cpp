@@ -9,6 +9,7 @@
 
 #include "platform.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -46,14 +47,24 @@ int OverwriteTitle(unsigned char* pos, const char* keyword, const char* newStem,
 }
 
 void SubstitutionPass(unsigned char* data, int length, const char* pattern, const char* replacement, int n) {
-    if (n <= 0) return;
+    if (n <= 0 || length < n) return;
     const unsigned char upper = AsciiUpper(static_cast<unsigned char>(pattern[0]));
     const unsigned char lower = AsciiLower(static_cast<unsigned char>(pattern[0]));
-    // Step by one even after a replacement: the rewritten bytes are looked at
-    // again, exactly as a position-by-position scan does.
-    for (int i = 0; i + n <= length; ++i) {
-        if (data[i] != upper && data[i] != lower) continue;  // cheap first-byte reject
+    // memchr (vectorised in every C library) finds the next byte that can
+    // start a match, in either letter case; the positions it skips cannot
+    // match. After each position tried, the search starts again at the next
+    // one on the buffer as it now is, so bytes just written are examined
+    // again, exactly as the position-by-position scan does.
+    const int end = length - n + 1;  // positions tried: 0 .. end-1
+    auto next = [&](unsigned char c, int from) {
+        const void* p = std::memchr(data + from, c, static_cast<std::size_t>(end - from));
+        return p ? static_cast<int>(static_cast<const unsigned char*>(p) - data) : end;
+    };
+    int i = std::min(next(upper, 0), next(lower, 0));
+    while (i < end) {
         MatchAndOverwrite(data + i, pattern, replacement, n);
+        if (i + 1 >= end) break;
+        i = std::min(next(upper, i + 1), next(lower, i + 1));
     }
 }
 

@@ -68,6 +68,7 @@ char* ResolveParent(const char* path, char* out, std::size_t cap) {
 }
 
 bool StatResolved(const char* path, struct stat* st) {
+    if (stat(path, st) == 0) return true;  // as given: no lookup needed
     char real[1024];
     return PlatformResolvePath(path, real, sizeof real) && stat(real, st) == 0;
 }
@@ -154,12 +155,23 @@ bool PlatformFileExists(const char* path) {
 }
 
 std::FILE* PlatformOpenRead(const char* path) {
+#ifndef _WIN32
+    // A path that exists as given (the catalogue's names, the usual case)
+    // needs no lookup of each component; only a miss looks for letter case.
+    if (std::FILE* f = std::fopen(path, "rb")) return f;
+    if (errno != ENOENT && errno != ENOTDIR) return nullptr;
+#endif
     char real[1024];
     if (!PlatformResolvePath(path, real, sizeof real)) return nullptr;
     return std::fopen(real, "rb");
 }
 
 std::FILE* PlatformOpenWrite(const char* path) {
+#ifndef _WIN32
+    // Parent folders that exist as given need no lookup (see PlatformOpenRead).
+    if (std::FILE* f = std::fopen(path, "wb")) return f;
+    if (errno != ENOENT && errno != ENOTDIR) return nullptr;
+#endif
     char real[1024];
     if (!ResolveParent(path, real, sizeof real)) return nullptr;
     return std::fopen(real, "wb");
