@@ -272,6 +272,8 @@ TEST_F(CopyDialog, CopiesOnlyAfterConfirmationAndReportsEachOutcome) {
 
     const wchar_t* confirm = L"Confirm Copy | P51d to XY1d | no icon | OK, Cancel";
     EXPECT_EQ(PressCopy(IDCANCEL), confirm);
+    // Answered once the dialog waits for input again, so only after any copy.
+    EXPECT_EQ(State(), L"P51d|XY|3|" + std::to_wstring(IndexOf("P51d")));
     EXPECT_EQ(EntriesIn(aircraft), stock) << "Cancel must leave the simulator alone";
 
     EXPECT_EQ(PressCopy(IDOK), confirm);
@@ -279,8 +281,8 @@ TEST_F(CopyDialog, CopiesOnlyAfterConfirmationAndReportsEachOutcome) {
     for (const char* file : {"Aircraft.cfg", "XY1d.air", "XY1d.dp", "Model/Model.cfg", "Model/XY1d_n.mdl",
                              "Texture/XY1_l_side.bmp", "Sound/sound.cfg", "Panel/panel.cfg"})
         EXPECT_TRUE(fs::exists(aircraft / "XY1d" / file)) << "missing from the new aircraft: XY1d/" << file;
-    // The dialog stays as it was; the new aircraft does not join the list.
-    EXPECT_EQ(State(), L"P51d|XY|3|" + std::to_wstring(IndexOf("P51d")));
+    // The new aircraft does not join the list; the next confirmation shows the
+    // dialog kept the aircraft and the prefix.
     EXPECT_EQ(ListEntries().size(), static_cast<size_t>(GetAircraftCount()));
 
     EXPECT_EQ(PressCopy(IDOK), confirm);
