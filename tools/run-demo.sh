@@ -68,7 +68,7 @@ printf '     stock  %s\n' "$(grep -a -m1 -i '^title' "$aircraft_dir/$stock/Aircr
 printf '     copy   %s\n' "$(grep -a -m1 -i '^title' "$newdir/Aircraft.cfg" | crlf_strip)"
 printf '     stock  %s\n' "$(grep -a -m1 -i '^sim=' "$aircraft_dir/$stock/Aircraft.cfg" | crlf_strip)"
 printf '     copy   %s\n' "$(grep -a -m1 -i '^sim=' "$newdir/Aircraft.cfg" | crlf_strip)"
-echo "     (the title's first characters take the new stem, as the original tool did)"
+echo "     (the first characters after "title=" take the new stem, keeping the line's length)"
 echo
 
 bold "   Model/Model.cfg"
