@@ -1,4 +1,4 @@
-// A small dialog framework in the manner the tool was first written in:
+// A small dialog framework in the MFC manner, without MFC:
 // CDialog with a message map per class, data exchange between fields and
 // controls, and CWinApp. It knows no toolkit: every window operation goes
 // through DialogUi, so the fake of the tests can dispatch through the same
