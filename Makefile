@@ -48,7 +48,7 @@ test-win: deps-windows
 
 build-win: deps-windows
 	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-i686.cmake \
-	       -DCMAKE_BUILD_TYPE=Release >/dev/null
+	       -DCMAKE_BUILD_TYPE=Release -DVANTOREL_MINGW_THREADS=win32 -DVANTOREL_TESTS=OFF >/dev/null
 	@cmake --build $(WIN) -j$(JOBS)
 
 # The real dialog on the demo simulator, on the user's own display.
@@ -61,4 +61,4 @@ bench: deps-native
 	$(BENCH)/bench/vantorel-bench --benchmark_counters_tabular=true
 
 clean:
-	rm -rf $(NATIVE) $(ASAN) $(BENCH) $(WIN) $(WIN)-64
+	rm -rf $(NATIVE) $(ASAN) $(BENCH) $(WIN) $(WIN)-tests $(WIN)-64

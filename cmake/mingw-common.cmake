@@ -4,10 +4,16 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${VANTOREL_MINGW_ARCH})
 
-# The posix thread model: GoogleTest needs std::mutex, which the win32 model
-# of GCC 12 does not provide.
-set(CMAKE_C_COMPILER ${VANTOREL_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VANTOREL_MINGW_TRIPLE}-g++-posix)
+# Thread model of the runtime. Test trees use posix: GoogleTest needs
+# std::mutex, which the win32 model of GCC 12 lacks. The release build
+# (-DVANTOREL_MINGW_THREADS=win32) must not: the posix model links
+# winpthreads, which imports GetTickCount64, and Windows XP has none, so the
+# program would not even start there.
+if(NOT VANTOREL_MINGW_THREADS)
+  set(VANTOREL_MINGW_THREADS posix)
+endif()
+set(CMAKE_C_COMPILER ${VANTOREL_MINGW_TRIPLE}-gcc-${VANTOREL_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${VANTOREL_MINGW_TRIPLE}-g++-${VANTOREL_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${VANTOREL_MINGW_TRIPLE}-windres)
 
 # Only the MinGW tree may satisfy find_*: a host library or header found here
