@@ -13,7 +13,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -26,10 +25,7 @@
 struct StockAircraft {
     const char* folder;
     int stemLength;
-    const char* aliasTo;
-    const char* topFiles;
-    const char* models;
-    const char* textures;
+    const char *aliasTo, *topFiles, *models, *textures;
 };
 inline const StockAircraft kStockAircraft[19] = {
     {"P38", 3, "p47d", "p38.dp p38.air", "p38_n.mdl", "p38.bmp p38wing.bmp p38wing2.bmp"},
@@ -67,23 +63,18 @@ inline const StockAircraft kStockAircraft[19] = {
 // Files
 //----------------------------------------------------------------------------
 
-// `rel` ('/'-separated) below `base`, with the engine's separator.
-inline std::string Path(const std::string& base, std::string rel) {
-    std::replace(rel.begin(), rel.end(), '/', kPathSep);
-    return base + kPathSep + rel;
+// `rel` ('/'-separated) below `base`, with the platform's separator (the engine's kPathSep).
+inline std::string Path(const std::string& base, const std::string& rel) {
+    return (std::filesystem::path(base) / std::filesystem::path(rel).make_preferred()).string();
 }
 
 // A fresh folder under the system's temporary folder, removed with the object.
 struct TempDir {
-    TempDir() {
-        static int counter = 0;
-        const auto stamp = std::chrono::system_clock::now().time_since_epoch().count();
-        const std::string name = "vantorel-engine-" + std::to_string(stamp) + "-" + std::to_string(counter++);
-        path = (std::filesystem::temp_directory_path() / name).string();
-        std::filesystem::create_directories(path);
-    }
+    TempDir() { std::filesystem::create_directories(path); }
     ~TempDir() { std::error_code ec; std::filesystem::remove_all(path, ec); }
-    std::string path;
+    inline static int counter = 0;
+    std::string path = (std::filesystem::temp_directory_path() / ("vantorel-engine-" + std::to_string(counter++) + "-" +
+                        std::to_string(std::chrono::system_clock::now().time_since_epoch().count()))).string();
 };
 
 // Whole file as bytes, or "<missing>".
@@ -98,12 +89,11 @@ inline void WriteBytes(const std::string& path, const std::string& data) {
     std::ofstream(path, std::ios::binary) << data;
 }
 
-// Path -> bytes ("<dir>" for folders) of everything below `root`; empty when absent.
+// Path -> bytes ("<dir>" for folders) of everything below `root`.
 using Tree = std::map<std::string, std::string>;
 inline Tree Snapshot(const std::string& root) {
     Tree out;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(root, ec))
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root))
         out[e.path().string()] = e.is_directory() ? "<dir>" : ReadBytes(e.path().string());
     return out;
 }
@@ -112,8 +102,7 @@ inline Tree Snapshot(const std::string& root) {
 inline ::testing::AssertionResult SameTree(const Tree& want, const Tree& got) {
     std::string faults;
     for (const auto& [path, bytes] : want)
-        if (!got.count(path)) faults += "\n  missing: " + path;
-        else if (got.at(path) != bytes) faults += "\n  wrong bytes: " + path;
+        if (!got.count(path) || got.at(path) != bytes) faults += "\n  missing or wrong bytes: " + path;
     for (const auto& entry : got)
         if (!want.count(entry.first)) faults += "\n  unexpected: " + entry.first;
     return faults.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << faults;
@@ -138,10 +127,8 @@ inline void RefPass(std::string& data, const std::string& pattern, const std::st
 }
 
 // What a destination holds after the file-list action `action` is applied to `data`.
-inline std::string RefRewrite(FileAction action, std::string data, const std::string& stem,
-                              const std::string& newStem) {
+inline std::string RefRewrite(FileAction action, std::string data, const std::string& stem, const std::string& newStem) {
     switch (action) {
-    case FileAction::RewriteStemNewName:
     case FileAction::RewriteStem: RefPass(data, stem, newStem); break;
     case FileAction::RewriteBf109eModel:
         for (auto [word, tail] : {std::pair<const char*, const char*>{"l_side", "09l"},
@@ -156,79 +143,57 @@ inline std::string RefRewrite(FileAction action, std::string data, const std::st
         RefPass(data, stem, newStem);
         // After the first "title" (any case): "=" then the new stem, inside the data only.
         for (std::size_t i = 0; i + 5 <= data.size(); ++i)
-            if (MatchesAt(data, i, "title")) {
-                data.replace(i + 5, newStem.size() + 1, ("=" + newStem).substr(0, data.size() - i - 5));
-                break;
-            }
+            if (MatchesAt(data, i, "title"))
+                return data.replace(i + 5, newStem.size() + 1, ("=" + newStem).substr(0, data.size() - i - 5));
         break;
     default: break;
     }
     return data;
 }
 
-// The new folder name of aircraft `a` copied with `prefix`.
-inline std::string RefNewFolder(const StockAircraft& a, const std::string& prefix) {
-    const std::size_t used = std::min<std::size_t>(a.stemLength, prefix.size());
-    return prefix.substr(0, used) + std::string(a.folder).substr(used);
-}
-
-// One file-list entry of a copy as it must be carried out.
-struct ExpectedStep {
-    FileAction action;
-    std::string source;  // empty for folders and alias files
-    std::string dest;
-    std::string bytes;   // "<dir>" for a folder, "<missing>" when the stock file is absent
-};
-
-// Every entry of aircraft `index` copied with `prefix` below `aircraftDir`, in
-// list order, from the stock files found there now.
-inline std::vector<ExpectedStep> ExpectedCopy(const std::string& aircraftDir, int index, const std::string& prefix) {
+// Destination -> bytes of every entry of aircraft `index` copied with `prefix`
+// below `aircraftDir`, in list order, from the stock files found there now:
+// "<dir>" for a folder, "<missing>" when the stock file is absent.
+inline auto ExpectedCopy(const std::string& aircraftDir, int index, const std::string& prefix) {
     const StockAircraft& a = kStockAircraft[index];
-    const std::string stem = std::string(a.folder).substr(0, a.stemLength);
-    const std::string newStem = RefNewFolder(a, prefix).substr(0, a.stemLength);
-    const std::string stock = Path(aircraftDir, a.folder), copy = Path(aircraftDir, RefNewFolder(a, prefix));
-    std::vector<ExpectedStep> out;
+    const std::string name = a.folder, stem = name.substr(0, a.stemLength);
+    const std::size_t used = std::min<std::size_t>(a.stemLength, prefix.size());
+    const std::string newFolder = prefix.substr(0, used) + name.substr(used);
+    const std::string newStem = newFolder.substr(0, a.stemLength);
+    const std::string stock = Path(aircraftDir, name), copy = Path(aircraftDir, newFolder);
+    std::vector<std::pair<std::string, std::string>> out;
     std::string sub;  // current subfolder with a trailing '/'
-    auto folder = [&](const std::string& name) {
-        sub = name + "/";
-        out.push_back({FileAction::MakeFolder, "", Path(copy, name), "<dir>"});
+    auto folder = [&](const std::string& folderName) {
+        sub = folderName + "/";
+        out.push_back({Path(copy, folderName), "<dir>"});
     };
-    auto file = [&](const std::string& name, const std::string& destName, FileAction action) {
-        const std::string source = Path(stock, sub + name), bytes = ReadBytes(source);
-        out.push_back({action, source, Path(copy, sub + destName),
-                       bytes == "<missing>" ? bytes : RefRewrite(action, bytes, stem, newStem)});
-    };
-    // Renamed files keep every character after the stem.
-    auto files = [&](const char* names, FileAction action) {
+    // Renamed files keep every character after the stem; Aircraft.cfg and Model.cfg keep their whole names.
+    auto files = [&](const char* names, FileAction action, bool renamed = true) {
         std::istringstream in(names);
         for (std::string word; in >> word;) {
             const std::size_t arrow = word.find('>');
-            const std::string renamed = arrow == std::string::npos ? word : word.substr(arrow + 1);
-            file(word.substr(0, arrow), newStem + renamed.substr(newStem.size()),
-                 arrow == std::string::npos ? action : FileAction::CopyAltNewStem);
+            const std::string destName = arrow == std::string::npos ? word : word.substr(arrow + 1);
+            const std::string bytes = ReadBytes(Path(stock, sub + word.substr(0, arrow)));
+            out.push_back({Path(copy, sub + (renamed ? newStem + destName.substr(newStem.size()) : destName)),
+                           bytes == "<missing>" ? bytes : RefRewrite(action, bytes, stem, newStem)});
         }
     };
     // The copy shares a stock aircraft's sounds and panel by that aircraft's name, never its own new one.
-    // Each kind has four alias actions: the aircraft itself, then Spitfire_MkI, P47d and Bf109e.
-    const std::string to = a.aliasTo, target = to.empty() ? a.folder : to;
-    const int variant = to == "spitfire_mki" ? 1 : to == "p47d" ? 2 : to == "bf109e" ? 3 : 0;
-    auto alias = [&](const char* folderName, const std::string& kind, FileAction self) {
+    auto alias = [&](const char* folderName, const std::string& kind) {
         folder(folderName);
-        out.push_back({static_cast<FileAction>(static_cast<int>(self) + variant), "", Path(copy, sub + kind + ".cfg"),
-                       "[fltsim]\nalias=" + target + "\\" + kind + "\n"});
+        out.push_back({Path(copy, sub + kind + ".cfg"),
+                       "[fltsim]\nalias=" + (*a.aliasTo ? a.aliasTo : name) + "\\" + kind + "\n"});
     };
-    const std::string name = a.folder;
-    file("Aircraft.cfg", "Aircraft.cfg", FileAction::RewriteAircraftCfg);
+    files("Aircraft.cfg", FileAction::RewriteAircraftCfg, false);
     files(a.topFiles, FileAction::CopyNewStem);
     folder("Model");
-    file("Model.cfg", "Model.cfg", FileAction::RewriteStem);
+    files("Model.cfg", FileAction::RewriteStem, false);
     files(a.models, name == "Bf109e"        ? FileAction::RewriteBf109eModel
                     : name == "Hurricane_I" ? FileAction::RewriteHurricaneModel
-                                            : FileAction::RewriteStemNewName);
+                                            : FileAction::RewriteStem);
     folder("Texture");
     files(a.textures, FileAction::CopyNewStem);
-    alias("Sound", "sound", FileAction::SoundAliasSelf);
-    alias("Panel", "panel", FileAction::PanelAliasSelf);
+    alias("Sound", "sound");
+    alias("Panel", "panel");
     return out;
 }
-
