@@ -8,6 +8,9 @@
 #   make test-win  only the Windows half: cross-build, then its tests under Wine
 
 JOBS   ?= 2
+
+# CMake's own makefiles inherit this: keep the output to what was built.
+MAKEFLAGS += --no-print-directory
 NATIVE := build
 ASAN   := build-asan
 BENCH  := build-bench
