@@ -111,29 +111,24 @@ bool ResolveAircraftDir(const Options& o, char* out, std::size_t cap) {
     return false;
 }
 
-// Stock files of aircraft `index` found in aircraftDir, counted among those
-// its list reads; names of the missing ones are added to `missing`.
-int CountStockFiles(const char* aircraftDir, int index, int* listed, std::string* missing) {
-    const AircraftEntry& a = GetAircraftEntry(index);
-    std::string subfolder;
+// The stock files a copy of one aircraft reads, and which of them are there.
+struct StockFileCount {
+    std::size_t stockFolderLength;  // of "<Aircraft folder>/<stock folder>/"
+    int listed = 0;
     int found = 0;
-    *listed = 0;
-    for (const FileEntry* e = a.files; e->name; ++e) {
-        const int action = static_cast<int>(e->action);
-        if (e->action == FileAction::MakeFolder) subfolder = e->name;
-        // Folders are made and alias files written: only these read a stock file.
-        if (action > static_cast<int>(FileAction::RewriteAircraftCfg) || e->action == FileAction::MakeFolder) continue;
-        const std::string relative = subfolder.empty() ? e->name : subfolder + kPathSep + e->name;
-        const std::string path = std::string(aircraftDir) + kPathSep + a.name + kPathSep + relative;
-        ++*listed;
-        if (PlatformFileExists(path.c_str())) {
-            ++found;
-        } else {
-            if (!missing->empty()) *missing += ", ";
-            *missing += relative;
-        }
+    std::string missing;  // relative to the stock folder, comma-separated
+};
+
+void CountStockFile(const CopyStep& step, void* context) {
+    if (!*step.source) return;  // folders are made and alias files written: they read nothing
+    StockFileCount* count = static_cast<StockFileCount*>(context);
+    ++count->listed;
+    if (PlatformFileExists(step.source)) {
+        ++count->found;
+    } else {
+        if (!count->missing.empty()) count->missing += ", ";
+        count->missing += step.source + count->stockFolderLength;
     }
-    return found;
 }
 
 // `aircraftDir` is null when the simulator could not be found: the catalogue
@@ -148,13 +143,14 @@ int List(const char* aircraftDir) {
             continue;
         }
         const std::string folder = std::string(aircraftDir) + kPathSep + GetAircraftName(i);
-        int listed = 0;
-        std::string missing;
-        const int found = CountStockFiles(aircraftDir, i, &listed, &missing);
+        StockFileCount count;
+        count.stockFolderLength = folder.size() + 1;
+        // Source paths do not depend on the prefix: any will do.
+        PlanCopySteps(aircraftDir, "", i, CountStockFile, &count);
         const bool present = PlatformFolderExists(folder.c_str());
-        std::printf("%-6s  %d/%d\n", present ? "yes" : "no", found, listed);
+        std::printf("%-6s  %d/%d\n", present ? "yes" : "no", count.found, count.listed);
         // A partial aircraft copies without these: name them.
-        if (present && found < listed) std::printf("%5s  missing: %s\n", "", missing.c_str());
+        if (present && count.found < count.listed) std::printf("%5s  missing: %s\n", "", count.missing.c_str());
     }
     if (aircraftDir && !haveDir) {
         std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", aircraftDir);

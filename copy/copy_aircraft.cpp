@@ -166,31 +166,42 @@ int CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, b
     char stockFolder[kPathCapacity], newFolder[kPathCapacity];
     if (!JoinPath(stockFolder, aircraftDir, aircraft.name) || !JoinPath(newFolder, aircraftDir, names.newFolder))
         return CopyFileError;
-    CopyStep step;
-    PathWalker check{aircraftDir, &aircraft, &names};
-    for (const FileEntry* e = aircraft.files; e->name; ++e)
-        if (!check.Build(*e, &step)) return CopyFileError;
+    if (!PlanCopySteps(aircraftDir, prefix, index, nullptr, nullptr)) return CopyFileError;
 
     // Without its stock folder a copy would be an empty aircraft reported as made.
     if (!PlatformFolderExists(stockFolder)) return CopyPathNotFound;
 
     if (dryRun) {
         if (PlatformFolderExists(newFolder) || PlatformFileExists(newFolder)) return CopyFolderExists;
-    } else if (int err = PlatformMakeFolder(newFolder)) {
-        return StatusFromErrno(err);  // nothing written: an existing folder is never written into
+        PlanCopySteps(aircraftDir, prefix, index, report, context);
+        return CopyOk;
     }
+    if (int err = PlatformMakeFolder(newFolder))
+        return StatusFromErrno(err);  // nothing written: an existing folder is never written into
 
     int status = CopyOk;
+    CopyStep step;
     PathWalker walk{aircraftDir, &aircraft, &names};
     for (const FileEntry* e = aircraft.files; e->name; ++e) {
         walk.Build(*e, &step);
-        if (!dryRun) {
-            step.outcome = Run(step, names, aircraft.name);
-            if (step.outcome == FileWriteFailed) status = CopyFileError;
-        }
+        step.outcome = Run(step, names, aircraft.name);
+        if (step.outcome == FileWriteFailed) status = CopyFileError;
         if (report) report(step, context);
     }
     return status;
+}
+
+bool PlanCopySteps(const char* aircraftDir, const char* prefix, int index, CopyStepReport report, void* context) {
+    const AircraftEntry& aircraft = GetAircraftEntry(index);
+    CopyNames names;
+    DeriveCopyNames(index, prefix, &names);
+    CopyStep step;
+    PathWalker walk{aircraftDir, &aircraft, &names};
+    for (const FileEntry* e = aircraft.files; e->name; ++e) {
+        if (!walk.Build(*e, &step)) return false;
+        if (report) report(step, context);
+    }
+    return true;
 }
 
 int CopyAircraft(const char* aircraftDir, const char* prefix, int index) {

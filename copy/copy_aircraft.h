@@ -55,5 +55,10 @@ typedef void (*CopyStepReport)(const CopyStep& step, void* context);
 int CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
                        CopyStepReport report, void* context);
 
+// Reports the paths of every entry of a copy of aircraft `index` with
+// `prefix`, in list order, checking and making nothing (outcomes unset).
+// Returns false at the first path that does not fit a path buffer.
+bool PlanCopySteps(const char* aircraftDir, const char* prefix, int index, CopyStepReport report, void* context);
+
 // CopyAircraftReport without reporting: the dialog's call.
 int CopyAircraft(const char* aircraftDir, const char* prefix, int index);
