@@ -90,7 +90,7 @@ StockFiles ListStockFiles(int index) {
         if (e->action == FileAction::MakeFolder) {
             sub = e->name;
             out.folders.push_back(sub);
-        } else if (static_cast<int>(e->action) < static_cast<int>(FileAction::SoundAliasSelf)) {
+        } else if (static_cast<int>(e->action) < static_cast<int>(FileAction::SoundAlias)) {
             out.files.emplace_back(sub, e->name);
             out.bytes += fs::file_size(Sim().Aircraft() / a.name / sub / e->name);
         }
@@ -224,7 +224,7 @@ fs::path Model250k(const char* aircraft, const char* model) {
 }
 
 void BM_Rewriter(benchmark::State& state, const char* aircraft, const char* model,
-                 const std::function<int(const char*, const char*)>& rewrite) {
+                 const std::function<FileOutcome(const char*, const char*)>& rewrite) {
     const fs::path source = Model250k(aircraft, model);
     const fs::path dest = Sim().Scratch() / "rewritten.mdl";
     const fs::path plain = Sim().Scratch() / "plain.mdl";
@@ -269,7 +269,7 @@ void RegisterAll() {
         const char* name;
         const char* aircraft;
         const char* model;
-        std::function<int(const char*, const char*)> run;
+        std::function<FileOutcome(const char*, const char*)> run;
     };
     static const Rewriter kRewriters[] = {
         {"ReplaceStemInFile", "P51d", "P51d_n.mdl",

@@ -13,14 +13,8 @@ enum class FileAction : int {
     RewriteHurricaneModel = 5, // Hurricane texture-word rewrite, new-stem name
     RewriteStem = 6,           // stem rewrite, name unchanged (Model.cfg)
     RewriteAircraftCfg = 7,    // stem rewrite plus title rewrite, name unchanged
-    SoundAliasSelf = 8,
-    SoundAliasSpitfire = 9,
-    SoundAliasP47d = 10,
-    SoundAliasBf109e = 11,
-    PanelAliasSelf = 12,
-    PanelAliasSpitfire = 13,
-    PanelAliasP47d = 14,
-    PanelAliasBf109e = 15,
+    SoundAlias = 8,            // sound.cfg pointing at the aircraft's alias target
+    PanelAlias = 9,            // panel.cfg pointing at the aircraft's alias target
 };
 
 struct FileEntry {
@@ -33,6 +27,7 @@ struct AircraftEntry {
     const char* name;       // stock folder name, exact case; also the text of the dialog's list
     int StemLength;         // leading characters of the name that a prefix may overwrite
     const FileEntry* files; // processing order, ended by a row whose name is null
+    const char* aliasTarget;// stock folder whose sound and panel the copy's alias files name
 };
 
 // Number of stock aircraft (19).

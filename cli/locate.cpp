@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #ifdef _WIN32
-#include "win32/registry.h"
+#include "sim_path.h"
 #include "messages.h"
 #include <cstring>
 

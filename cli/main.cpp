@@ -16,8 +16,18 @@
 
 namespace {
 
-// Exit statuses, part of the command's contract with scripts.
+// Exit statuses, part of the command's contract with scripts: each copy
+// status maps to one, in this table only.
 constexpr int kExitUsage = 64;
+struct ExitCode { CopyStatus status; int exit; };
+constexpr ExitCode kExitCodes[] = {
+    {CopyOk, 0}, {CopyFileError, 1}, {CopyFolderExists, 2}, {CopyPathNotFound, 3}, {CopyInvalidName, 4},
+};
+int ExitFor(CopyStatus status) {
+    for (const ExitCode& e : kExitCodes)
+        if (e.status == status) return e.exit;
+    return 1;
+}
 
 const char kUsage[] =
     "usage: vantorel-cli list [--aircraft-dir DIR] [--wine-prefix DIR]\n"
@@ -154,9 +164,9 @@ int List(const char* aircraftDir) {
     }
     if (aircraftDir && !haveDir) {
         std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", aircraftDir);
-        return -CopyPathNotFound;
+        return ExitFor(CopyPathNotFound);
     }
-    return aircraftDir ? 0 : -CopyPathNotFound;
+    return ExitFor(aircraftDir ? CopyOk : CopyPathNotFound);
 }
 
 const char* OutcomeText(const CopyStep& step) {
@@ -182,7 +192,7 @@ int Copy(const char* aircraftDir, int index, const char* prefix, bool dryRun) {
     DeriveCopyNames(index, prefix, &names);
     std::printf("%s %s to %s in %s\n", dryRun ? "Would copy" : "Copying", GetAircraftName(index),
                 names.newFolder, aircraftDir);
-    int status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun);
+    CopyStatus status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun);
     if (dryRun && status == CopyOk) {
         std::printf("Nothing was written (dry run).\n");
         return 0;
@@ -190,7 +200,7 @@ int Copy(const char* aircraftDir, int index, const char* prefix, bool dryRun) {
     StatusMessage message;
     DescribeCopyStatus(status, names.newFolder, GetAircraftName(index), &message);
     std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", message.text);
-    return -status;  // 0, 1, 2, 3 or 4
+    return ExitFor(status);
 }
 
 } // namespace
@@ -217,6 +227,6 @@ int main(int argc, char** argv) {
     char aircraftDir[kPathCapacity];
     const bool found = ResolveAircraftDir(o, aircraftDir, sizeof aircraftDir);
     if (isList) return List(found ? aircraftDir : nullptr);
-    if (!found) return -CopyPathNotFound;
+    if (!found) return ExitFor(CopyPathNotFound);
     return Copy(aircraftDir, index, o.args[1], o.dryRun);
 }

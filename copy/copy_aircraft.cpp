@@ -116,33 +116,28 @@ struct PathWalker {
     }
 };
 
-FileOutcome FromResult(int result) { return result == 0 ? FileWritten : FileWriteFailed; }
-
-FileOutcome Run(const CopyStep& step, const CopyNames& names, const char* stockName) {
+FileOutcome Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft) {
     const char* src = step.source;
     const char* dst = step.dest;
     switch (step.entry->action) {
     case FileAction::CopyNewStem:
-    case FileAction::CopyAltNewStem: return CopyFileOutcome(src, dst);
+    case FileAction::CopyAltNewStem: return CopyFileBytes(src, dst);
     case FileAction::MakeFolder: return PlatformMakeFolder(dst) == 0 ? FileWritten : FileWriteFailed;
     case FileAction::RewriteStemNewName:
-    case FileAction::RewriteStem: return ReplaceStemOutcome(src, dst, names.stem, names.newStem);
-    case FileAction::RewriteBf109eModel: return ReplaceBf109eOutcome(src, dst, names.newStem);
-    case FileAction::RewriteHurricaneModel: return ReplaceHurricaneOutcome(src, dst, names.newStem);
-    case FileAction::RewriteAircraftCfg: return RewriteConfigOutcome(src, dst, names.stem, names.newStem);
-    case FileAction::SoundAliasSelf: return FromResult(WriteSoundAlias(dst, stockName));
-    case FileAction::SoundAliasSpitfire: return FromResult(WriteSoundAliasSpitfire(dst, stockName));
-    case FileAction::SoundAliasP47d: return FromResult(WriteSoundAliasP47d(dst, stockName));
-    case FileAction::SoundAliasBf109e: return FromResult(WriteSoundAliasBf109e(dst, stockName));
-    case FileAction::PanelAliasSelf: return FromResult(WritePanelAlias(dst, stockName));
-    case FileAction::PanelAliasSpitfire: return FromResult(WritePanelAliasSpitfire(dst, stockName));
-    case FileAction::PanelAliasP47d: return FromResult(WritePanelAliasP47d(dst, stockName));
-    case FileAction::PanelAliasBf109e: return FromResult(WritePanelAliasBf109e(dst, stockName));
+    case FileAction::RewriteStem: return ReplaceStemInFile(src, dst, names.stem, names.newStem);
+    case FileAction::RewriteBf109eModel: return ReplaceBf109eTextureNames(src, dst, names.newStem);
+    case FileAction::RewriteHurricaneModel: return ReplaceHurricaneTextureNames(src, dst, names.newStem);
+    case FileAction::RewriteAircraftCfg: return RewriteConfigWithTitle(src, dst, names.stem, names.newStem);
+    case FileAction::SoundAlias:
+    case FileAction::PanelAlias: {
+        const char* kind = step.entry->action == FileAction::SoundAlias ? "sound" : "panel";
+        return WriteAliasConfig(dst, aircraft.aliasTarget, kind) == 0 ? FileWritten : FileWriteFailed;
+    }
     }
     return FileWritten;  // unknown codes are passed over
 }
 
-int StatusFromErrno(int err) {
+CopyStatus StatusFromErrno(int err) {
     if (err == ENOENT) return CopyPathNotFound;
     if (err == EEXIST || err == EACCES) return CopyFolderExists;
     return CopyFileError;
@@ -154,7 +149,7 @@ int StatusFromErrno(int err) {
 // The copy
 //----------------------------------------------------------------------------
 
-int CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
+CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
                        CopyStepReport report, void* context) {
     const AircraftEntry& aircraft = GetAircraftEntry(index);
     CopyNames names;
@@ -179,12 +174,12 @@ int CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, b
     if (int err = PlatformMakeFolder(newFolder))
         return StatusFromErrno(err);  // nothing written: an existing folder is never written into
 
-    int status = CopyOk;
+    CopyStatus status = CopyOk;
     CopyStep step;
     PathWalker walk{aircraftDir, &aircraft, &names};
     for (const FileEntry* e = aircraft.files; e->name; ++e) {
         walk.Build(*e, &step);
-        step.outcome = Run(step, names, aircraft.name);
+        step.outcome = Run(step, names, aircraft);
         if (step.outcome == FileWriteFailed) status = CopyFileError;
         if (report) report(step, context);
     }
@@ -204,6 +199,6 @@ bool PlanCopySteps(const char* aircraftDir, const char* prefix, int index, CopyS
     return true;
 }
 
-int CopyAircraft(const char* aircraftDir, const char* prefix, int index) {
+CopyStatus CopyAircraft(const char* aircraftDir, const char* prefix, int index) {
     return CopyAircraftReport(aircraftDir, prefix, index, false, nullptr, nullptr);
 }

@@ -52,7 +52,7 @@ typedef void (*CopyStepReport)(const CopyStep& step, void* context);
 // destination could not be written, 0 otherwise. A missing stock file only
 // leaves the copy without it. With `dryRun` nothing is created: the checks
 // run, an existing new folder gives -2, and each entry is reported as planned.
-int CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
+CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
                        CopyStepReport report, void* context);
 
 // Reports the paths of every entry of a copy of aircraft `index` with
@@ -61,4 +61,4 @@ int CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, b
 bool PlanCopySteps(const char* aircraftDir, const char* prefix, int index, CopyStepReport report, void* context);
 
 // CopyAircraftReport without reporting: the dialog's call.
-int CopyAircraft(const char* aircraftDir, const char* prefix, int index);
+CopyStatus CopyAircraft(const char* aircraftDir, const char* prefix, int index);

@@ -146,7 +146,7 @@ const TextureWord kBf109eTextureWords[] = {
 // 3. The operations
 //----------------------------------------------------------------------------
 
-FileOutcome CopyFileOutcome(const char* source, const char* dest) {
+FileOutcome CopyFileBytes(const char* source, const char* dest) {
     std::FILE* in = PlatformOpenRead(source);
     if (!in) return FileSourceMissing;
     std::FILE* out = PlatformOpenWrite(dest);
@@ -164,14 +164,14 @@ FileOutcome CopyFileOutcome(const char* source, const char* dest) {
     return ok ? FileWritten : FileWriteFailed;
 }
 
-FileOutcome ReplaceStemOutcome(const char* source, const char* dest, const char* stem, const char* newStem) {
+FileOutcome ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem) {
     const int n = static_cast<int>(std::strlen(stem));
     return Rewrite(source, dest, [&](unsigned char* data, int length) {
         SubstitutionPass(data, length, stem, newStem, n);
     });
 }
 
-FileOutcome ReplaceBf109eOutcome(const char* source, const char* dest, const char* newStem) {
+FileOutcome ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem) {
     // Formed afresh on every call: nothing of an earlier copy's stem carries over.
     char words[4][8];
     const std::size_t k = std::strlen(newStem);
@@ -187,7 +187,7 @@ FileOutcome ReplaceBf109eOutcome(const char* source, const char* dest, const cha
     });
 }
 
-FileOutcome ReplaceHurricaneOutcome(const char* source, const char* dest, const char* newStem) {
+FileOutcome ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem) {
     // "hurr" also catches the start of every "Hurricane", so no separate stem
     // pass is needed; "hawk" gives the hawkTex textures' names the new stem.
     const int n = static_cast<int>(std::strlen(newStem));
@@ -197,7 +197,7 @@ FileOutcome ReplaceHurricaneOutcome(const char* source, const char* dest, const 
     });
 }
 
-FileOutcome RewriteConfigOutcome(const char* source, const char* dest, const char* stem, const char* newStem) {
+FileOutcome RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem) {
     const int n = static_cast<int>(std::strlen(stem));
     return Rewrite(source, dest, [&](unsigned char* data, int length) {
         SubstitutionPass(data, length, stem, newStem, n);
@@ -206,20 +206,4 @@ FileOutcome RewriteConfigOutcome(const char* source, const char* dest, const cha
         for (int i = 0; i + 5 <= length; ++i)
             if (OverwriteTitle(data + i, "title", newStem, n, data + length)) break;
     });
-}
-
-int CopyFileBytes(const char* source, const char* dest) {
-    return OutcomeResult(CopyFileOutcome(source, dest));
-}
-int ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem) {
-    return OutcomeResult(ReplaceStemOutcome(source, dest, stem, newStem));
-}
-int ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem) {
-    return OutcomeResult(ReplaceBf109eOutcome(source, dest, newStem));
-}
-int ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem) {
-    return OutcomeResult(ReplaceHurricaneOutcome(source, dest, newStem));
-}
-int RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem) {
-    return OutcomeResult(RewriteConfigOutcome(source, dest, stem, newStem));
 }

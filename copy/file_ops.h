@@ -6,9 +6,8 @@
 // replaced stays at its offset: the simulator's binary .mdl files stay
 // valid byte for byte. Files are never parsed, only scanned as bytes.
 //
-// Each operation returns 0 when its destination was written, -1 when the
-// source or the destination cannot be opened or the destination cannot be
-// written. A source is never modified.
+// Each operation returns FileWritten (0) when its destination was written,
+// otherwise why not. A source is never modified.
 #pragma once
 
 // Capacity of the shared rewrite buffer (decimal, not 256 KiB). Larger files
@@ -25,21 +24,11 @@ enum FileOutcome : int {
     FileWriteFailed = 2,    // the destination could not be opened, written or closed
 };
 
-int CopyFileBytes(const char* source, const char* dest);
-int ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem);
-int ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem);
-int ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem);
-int RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem);
-
-// The same operations with the reason of a failure.
-FileOutcome CopyFileOutcome(const char* source, const char* dest);
-FileOutcome ReplaceStemOutcome(const char* source, const char* dest, const char* stem, const char* newStem);
-FileOutcome ReplaceBf109eOutcome(const char* source, const char* dest, const char* newStem);
-FileOutcome ReplaceHurricaneOutcome(const char* source, const char* dest, const char* newStem);
-FileOutcome RewriteConfigOutcome(const char* source, const char* dest, const char* stem, const char* newStem);
-
-// 0 for FileWritten, -1 otherwise.
-inline int OutcomeResult(FileOutcome outcome) { return outcome == FileWritten ? 0 : -1; }
+FileOutcome CopyFileBytes(const char* source, const char* dest);
+FileOutcome ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem);
+FileOutcome ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem);
+FileOutcome ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem);
+FileOutcome RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem);
 
 // Compares the n bytes at `pos` with `pattern` ignoring ASCII letter case and,
 // when all match, overwrites them with the first n bytes of `replacement`.

@@ -382,14 +382,8 @@ std::string Contents(const AircraftEntry& a, const FileEntry& e) {
     switch (e.action) {
         case FileAction::RewriteAircraftCfg: return AircraftCfg(a);
         case FileAction::RewriteStem: return ModelCfg(ListFiles(a));
-        case FileAction::SoundAliasSelf:
-        case FileAction::SoundAliasSpitfire:
-        case FileAction::SoundAliasP47d:
-        case FileAction::SoundAliasBf109e: return SoundCfg(a);
-        case FileAction::PanelAliasSelf:
-        case FileAction::PanelAliasSpitfire:
-        case FileAction::PanelAliasP47d:
-        case FileAction::PanelAliasBf109e: return PanelCfg(a);
+        case FileAction::SoundAlias: return SoundCfg(a);
+        case FileAction::PanelAlias: return PanelCfg(a);
         default: break;
     }
     if (EndsWith(lower, ".mdl")) {

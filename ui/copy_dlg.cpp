@@ -8,8 +8,7 @@
 #include "catalogue.h"
 #include "copy_aircraft.h"
 #include "messages.h"
-#include "win32/registry.h"
-#include "win32/resource.h"
+#include "resource.h"
 
 #include <cstring>
 
@@ -30,8 +29,8 @@ const MessageMap CCopyDlg::messageMap = {&CDialog::messageMap, kCopyDlgEntries};
 
 // The index is 0 and the path empty until start-up has read the registry, so
 // that a Copy after a failed lookup never sees an unset value.
-CCopyDlg::CCopyDlg(DialogUi& ui, CDialog* pParent, CopyFunction copy)
-    : CDialog(IDD_COPY_DIALOG, ui, pParent),
+CCopyDlg::CCopyDlg(DialogUi& ui, CopyFunction copy)
+    : CDialog(IDD_COPY_DIALOG, ui),
       m_nSelected(0),
       m_nAircraftCount(0),
       m_nPrefixMax(5),
@@ -47,7 +46,6 @@ const MessageMap* CCopyDlg::GetMessageMap() const { return &messageMap; }
 // edit field exchanged.
 void CCopyDlg::DoDataExchange(DataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_LBString(pDX, IDC_AIRCRAFT_LIST, m_strList);
     DDX_Text(pDX, IDC_SELECTED, m_strSelected);
     DDX_Text(pDX, IDC_PREFIX, m_strPrefix);
     DDV_MaxChars(pDX, m_strPrefix, m_nPrefixMax);
@@ -76,11 +74,7 @@ int CCopyDlg::OnInitDialog() {
 
     m_nSelected = 0;
     m_nAircraftCount = GetAircraftCount();
-    if (m_nAircraftCount > 100) m_nAircraftCount = 100;
-    for (int i = 0; i < m_nAircraftCount; ++i) {
-        m_strAircraft[i] = GetAircraftName(i);
-        Ui().AddListEntry(IDC_AIRCRAFT_LIST, m_strAircraft[i].c_str());
-    }
+    for (int i = 0; i < m_nAircraftCount; ++i) Ui().AddListEntry(IDC_AIRCRAFT_LIST, GetAircraftName(i));
     // Only highlights: no notification follows, so the Selected field stays
     // empty and Copy says "No aircraft selected" until the user clicks.
     Ui().SetListSelection(IDC_AIRCRAFT_LIST, m_nSelected);
@@ -124,7 +118,7 @@ void CCopyDlg::OnCopy() {
     std::string confirm = m_strSelected + " to " + newName;
     if (Ui().MessageBox(confirm.c_str(), kCaptionConfirm, kBoxOkCancel) != kIdOk) return;
 
-    int status = m_pfnCopy(m_szAircraftPath, m_strPrefix.c_str(), m_nSelected);
+    CopyStatus status = m_pfnCopy(m_szAircraftPath, m_strPrefix.c_str(), m_nSelected);
     StatusMessage msg;
     DescribeCopyStatus(status, newName.c_str(), m_strSelected.c_str(), &msg);
     Ui().MessageBox(msg.text, msg.caption, msg.type);
@@ -169,7 +163,7 @@ void CCopyDlg::OnAbout() { Ui().RunAboutBox(); }
 static const MessageMapEntry kAboutDlgEntries[] = {MapEnd()};
 const MessageMap CAboutDlg::messageMap = {&CDialog::messageMap, kAboutDlgEntries};
 
-CAboutDlg::CAboutDlg(DialogUi& ui) : CDialog(IDD_ABOUTBOX, ui, nullptr) {}
+CAboutDlg::CAboutDlg(DialogUi& ui) : CDialog(IDD_ABOUTBOX, ui) {}
 CAboutDlg::~CAboutDlg() = default;
 const MessageMap* CAboutDlg::GetMessageMap() const { return &messageMap; }
 void CAboutDlg::DoDataExchange(DataExchange* pDX) { CDialog::DoDataExchange(pDX); }
@@ -186,8 +180,6 @@ CCopyApp::~CCopyApp() = default;
 int CCopyApp::InitInstance() {
     m_pUi->EnableVisualStyles();
     CCopyDlg dlg(*m_pUi);
-    m_pMainWnd = &dlg;
     dlg.DoModal();
-    m_pMainWnd = nullptr;
     return 0;
 }

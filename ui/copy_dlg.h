@@ -1,18 +1,19 @@
 // The main dialog, the About box and the application object of Vantorel.exe.
 #pragma once
 #include "dialog.h"
+#include "copy_aircraft.h"
 #include "sim_path.h"
 
 #include <string>
 
-// The copy procedure as the dialog calls it: Aircraft folder, prefix, index;
-// returns a CopyStatus. Tests put a recorder in place of CopyAircraft.
-typedef int (*CopyFunction)(const char* aircraftDir, const char* prefix, int index);
+// The copy procedure as the dialog calls it: Aircraft folder, prefix, index.
+// Tests put a recorder in place of CopyAircraft.
+typedef CopyStatus (*CopyFunction)(const char* aircraftDir, const char* prefix, int index);
 
 // The one working window: pick a stock aircraft, type a prefix, press Copy.
 class CCopyDlg : public CDialog {
 public:
-    explicit CCopyDlg(DialogUi& ui, CDialog* pParent = nullptr, CopyFunction copy = nullptr);
+    explicit CCopyDlg(DialogUi& ui, CopyFunction copy = nullptr);
     ~CCopyDlg() override;
     const MessageMap* GetMessageMap() const override;
     void DoDataExchange(DataExchange* pDX) override;
@@ -22,9 +23,7 @@ public:
     int m_nSelected;
     int m_nAircraftCount;
     int m_nPrefixMax;
-    std::string m_strAircraft[100];
     char m_szAircraftPath[kAircraftPathCapacity];
-    std::string m_strList;
     std::string m_strSelected;
     std::string m_strPrefix;
     IconHandle m_hIcon;

@@ -6,14 +6,6 @@
 
 // ---- Data exchange ----------------------------------------------------------
 
-void DDX_LBString(DataExchange* pDX, int id, std::string& value) {
-    if (pDX->failed) return;
-    if (pDX->saveAndValidate)
-        value = pDX->ui->GetListSelectedText(id);
-    else
-        pDX->ui->SelectListPrefix(id, value);
-}
-
 void DDX_Text(DataExchange* pDX, int id, std::string& value) {
     if (pDX->failed) return;
     pDX->lastControl = id;
@@ -48,8 +40,7 @@ static const MessageMapEntry kDialogEntries[] = {
 };
 const MessageMap CDialog::messageMap = {nullptr, kDialogEntries};
 
-CDialog::CDialog(int templateId, DialogUi& ui, CDialog* pParent)
-    : m_nIDTemplate(templateId), m_ui(ui), m_pParentWnd(pParent) {}
+CDialog::CDialog(int templateId, DialogUi& ui) : m_nIDTemplate(templateId), m_ui(ui) {}
 
 CDialog::~CDialog() = default;
 

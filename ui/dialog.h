@@ -76,8 +76,6 @@ struct DataExchange {
     int lastControl;       // control of the last edit exchange, focused on failure
 };
 
-// The list's selected text to `value`, or `value` selected by prefix in the list.
-void DDX_LBString(DataExchange* pDX, int id, std::string& value);
 // An edit field's whole text, either way.
 void DDX_Text(DataExchange* pDX, int id, std::string& value);
 // To the control: the last edit field accepts at most maxChars; to the field:
@@ -89,7 +87,7 @@ void DDV_MaxChars(DataExchange* pDX, const std::string& value, int maxChars);
 
 class CDialog {
 public:
-    CDialog(int templateId, DialogUi& ui, CDialog* pParent);
+    CDialog(int templateId, DialogUi& ui);
     virtual ~CDialog();
     virtual const MessageMap* GetMessageMap() const;
     virtual void DoDataExchange(DataExchange* pDX);
@@ -118,10 +116,8 @@ protected:
 
 private:
     int m_nIDTemplate;
+    // The window a dialog runs over is the owner its DialogUi was made with.
     DialogUi& m_ui;
-    // Kept as the framework keeps it; the window a dialog runs over is the
-    // owner its DialogUi was made with.
-    CDialog* m_pParentWnd;
 };
 
 // ---- CWinApp ----------------------------------------------------------------
@@ -133,6 +129,5 @@ public:
     // Runs the application; 0 means no message loop follows, so it ends.
     virtual int InitInstance() = 0;
 
-    CDialog* m_pMainWnd = nullptr;
     DialogUi* m_pUi = nullptr;  // the toolkit of the main window, set by the entry routine
 };

@@ -43,11 +43,6 @@ public:
     virtual void EnableVisualStyles() = 0;
 
     // ---- Controls -----------------------------------------------------------
-    // Text of the list's selected entry, or empty when nothing is selected.
-    virtual std::string GetListSelectedText(int id) = 0;
-    // Selects the first entry, from the top, whose text begins with `prefix`
-    // (letter case ignored); leaves the selection alone when none does.
-    virtual void SelectListPrefix(int id, const std::string& prefix) = 0;
     // Appends an entry at the end of the (unsorted) list.
     virtual void AddListEntry(int id, const char* text) = 0;
     // Highlights entry `index` without sending a selection-change notification.

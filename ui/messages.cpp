@@ -13,22 +13,22 @@ const char kMsgPathNotCorrect[] = "The CFS path is not correct";
 const char kMsgTooManyChars[] = "Enter no more than %d characters.";
 const char kCaptionApp[] = "Vantorel";
 
-void DescribeCopyStatus(int status, const char* newName, const char* stockName, StatusMessage* out) {
+void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stockName, StatusMessage* out) {
     out->caption = kCaptionUnable;
     out->type = kBoxStop;
     switch (status) {
-    case 0:
+    case CopyOk:
         // The stock name as caption and the exclamation icon are what users of
         // earlier releases know; kept on purpose.
         std::snprintf(out->text, sizeof out->text, "Copy Complete");
         out->caption = stockName;
         out->type = kBoxExclamation;
         break;
-    case -2: std::snprintf(out->text, sizeof out->text, "folder %s exists - use a different prefix", newName); break;
-    case -3: std::snprintf(out->text, sizeof out->text, "%s", kMsgPathNotCorrect); break;
-    case -4:
+    case CopyFolderExists: std::snprintf(out->text, sizeof out->text, "folder %s exists - use a different prefix", newName); break;
+    case CopyPathNotFound: std::snprintf(out->text, sizeof out->text, "%s", kMsgPathNotCorrect); break;
+    case CopyInvalidName:
         std::snprintf(out->text, sizeof out->text, "%s is not a valid folder name - use a different prefix", newName);
         break;
-    default: std::snprintf(out->text, sizeof out->text, "File Error"); break;
+    case CopyFileError: std::snprintf(out->text, sizeof out->text, "File Error"); break;
     }
 }

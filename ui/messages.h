@@ -1,5 +1,6 @@
 // Every text the tool shows, defined once: the dialog and vantorel-cli share them.
 #pragma once
+#include "copy_aircraft.h"
 
 // Message box types, as the Windows values, so portable code can name them.
 constexpr unsigned kBoxStop = 0x10;         // MB_OK | MB_ICONSTOP
@@ -28,4 +29,4 @@ struct StatusMessage {
 // 0 "Copy Complete" captioned with the stock name; -2 "folder N exists ...";
 // -3 "The CFS path is not correct"; -4 "N is not a valid folder name ...";
 // any other "File Error".
-void DescribeCopyStatus(int status, const char* newName, const char* stockName, StatusMessage* out);
+void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stockName, StatusMessage* out);

@@ -9,7 +9,7 @@
 namespace {
 
 // `action`: the file-list action whose result the reference model computes.
-struct Op { const char* name; FileAction action; int (*run)(const char*, const char*, const char*, const char*); };
+struct Op { const char* name; FileAction action; FileOutcome (*run)(const char*, const char*, const char*, const char*); };
 const Op kCopy = {"CopyFileBytes", FileAction::CopyNewStem,
                   [](auto s, auto d, auto, auto) { return CopyFileBytes(s, d); }};
 const Op kStem = {"ReplaceStemInFile", FileAction::RewriteStem, ReplaceStemInFile};
@@ -28,7 +28,7 @@ protected:
     // Rewrites `data` with `op` and returns what the destination holds.
     std::string Rewrite(const Op& op, const std::string& data, const char* stem, const char* newStem) {
         WriteBytes(src, data);
-        EXPECT_EQ(op.run(src.c_str(), dst.c_str(), stem, newStem), 0) << op.name << " reported a failure";
+        EXPECT_EQ(op.run(src.c_str(), dst.c_str(), stem, newStem), FileWritten) << op.name << " reported a failure";
         EXPECT_EQ(ReadBytes(src), data) << op.name << " modified its source";
         return ReadBytes(dst);
     }
@@ -95,15 +95,15 @@ TEST_F(Rewriters, MissingSourceOrUnwritableDestinationFails) {
     dests.push_back("/dev/full");  // opens, but every write fails
 #endif
     for (const Op* op : kOps) {
-        EXPECT_EQ(op->run(absent.c_str(), dst.c_str(), "P51", "ab1"), -1) << op->name << " without a source";
+        EXPECT_EQ(op->run(absent.c_str(), dst.c_str(), "P51", "ab1"), FileSourceMissing) << op->name << " without a source";
         EXPECT_EQ(ReadBytes(dst), "<missing>") << op->name << " created a destination without a source";
         for (const std::string& d : dests)
             for (const std::string& s : {src, large})
-                EXPECT_EQ(op->run(s.c_str(), d.c_str(), "P51", "ab1"), -1)
+                EXPECT_EQ(op->run(s.c_str(), d.c_str(), "P51", "ab1"), FileWriteFailed)
                     << op->name << " writing " << s << " to " << d;
     }
     for (const std::string& d : dests)
-        EXPECT_EQ(WritePanelAliasBf109e(d.c_str(), "P51d"), -1) << "an alias file written to " << d;
+        EXPECT_EQ(WriteAliasConfig(d.c_str(), "bf109e", "panel"), -1) << "an alias file written to " << d;
 }
 
 } // namespace

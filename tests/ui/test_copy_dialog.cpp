@@ -3,8 +3,7 @@
 // recorded, and the shell around it: system menu, minimised painting, message
 // dispatch, the About box, start-up.
 #include "copy_dlg.h"
-#include "win32/registry.h"
-#include "win32/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +22,9 @@ constexpr int kP38 = 0, kP51d = 1, kBf109g = 8, kSpitfire = 17;
 // "[Stop] caption: text", copies as "Copy folder|prefix|index", window
 // operations such as "Default" or "DrawIcon 2,3".
 Texts events;
-int copyStatus = 0;  // what the recorded copy procedure returns
+CopyStatus copyStatus = CopyOk;  // what the recorded copy procedure returns
 
-int RecordCopy(const char* aircraftDir, const char* prefix, int index) {
+CopyStatus RecordCopy(const char* aircraftDir, const char* prefix, int index) {
     events.push_back("Copy " + std::string(aircraftDir) + "|" + prefix + "|" + std::to_string(index));
     return copyStatus;
 }
@@ -34,7 +33,7 @@ int RecordCopy(const char* aircraftDir, const char* prefix, int index) {
 // it, and message boxes answered by the test. Each new one empties `events`.
 class FakeUi : public DialogUi {
 public:
-    FakeUi() { events.clear(); copyStatus = 0; }
+    FakeUi() { events.clear(); copyStatus = CopyOk; }
 
     int registryResult = 0;  // on 0 the folder is C:\CFS\Aircraft
     std::string aboutText = "&About Vantorel...";
@@ -71,12 +70,6 @@ public:
         return 0;
     }
     void EnableVisualStyles() override { events.push_back("EnableVisualStyles"); }
-    std::string GetListSelectedText(int) override { return listSelection >= 0 ? list.at(listSelection) : ""; }
-    // Like LB_SELECTSTRING, but letter case counts: the dialog passes entry texts.
-    void SelectListPrefix(int, const std::string& prefix) override {
-        auto found = std::find_if(list.begin(), list.end(), [&](auto& entry) { return entry.rfind(prefix, 0) == 0; });
-        if (found != list.end()) listSelection = static_cast<int>(found - list.begin());
-    }
     void AddListEntry(int, const char* text) override { list.push_back(text); }
     void SetListSelection(int, int index) override { listSelection = index; }
     int GetListSelection(int) override { return listSelection; }
@@ -110,7 +103,7 @@ public:
 
 struct CopyDialogTest : ::testing::Test {
     FakeUi ui;
-    CCopyDlg dlg{ui, nullptr, RecordCopy};
+    CCopyDlg dlg{ui, RecordCopy};
     void SetUp() override { ui.RunModal(dlg); events.clear(); }
     // What handling one message did.
     Texts Send(unsigned message, std::uintptr_t wParam = 0) {
@@ -158,11 +151,11 @@ TEST_F(CopyDialogTest, CopyConfirmsTheNewNameThenReportsTheOutcome) {
     // outcome nullptr: the user cancels, so nothing may be copied. typed: the
     // editable Selected field typed over, here shorter than the prefix; its
     // text is what is shown, while the aircraft chosen in the list is copied.
-    struct Case { int index; const char* prefix; int status; const char *confirm, *outcome, *typed = nullptr; };
+    struct Case { int index; const char* prefix; CopyStatus status; const char *confirm, *outcome, *typed = nullptr; };
     for (const Case& c : {
-             Case{kP38, "", -2, "P38 to P38", "[Stop] UNABLE TO COPY!: folder P38 exists - use a different prefix"},
-             Case{kP51d, "XY", 0, "P51d to XY1d", nullptr},
-             Case{kSpitfire, "ABC", 0, "Z to ABC", "[Exclamation] Z: Copy Complete", "Z"},
+             Case{kP38, "", CopyFolderExists, "P38 to P38", "[Stop] UNABLE TO COPY!: folder P38 exists - use a different prefix"},
+             Case{kP51d, "XY", CopyOk, "P51d to XY1d", nullptr},
+             Case{kSpitfire, "ABC", CopyOk, "Z to ABC", "[Exclamation] Z: Copy Complete", "Z"},
          }) {
         ui.Click(dlg, c.index);
         if (c.typed) ui.edits[IDC_SELECTED] = c.typed;
@@ -185,7 +178,7 @@ TEST(CopyDialogStartUp, WithoutItsRegistryEntryOrAboutTextTheDialogLeavesThoseOu
         FakeUi ui;
         ui.registryResult = c.registry;
         ui.aboutText.clear();
-        CCopyDlg dlg(ui, nullptr, RecordCopy);
+        CCopyDlg dlg(ui, RecordCopy);
         EXPECT_EQ(dlg.OnInitDialog(), 0);
         EXPECT_TRUE(ui.list.empty());
         EXPECT_TRUE(ui.systemMenu.empty());
@@ -234,7 +227,6 @@ TEST(CopyApp, RunsTheMainDialogOnceInTheCurrentLookAndReturnsZero) {
     app.m_pUi = &ui;
     EXPECT_EQ(app.InitInstance(), 0);
     EXPECT_EQ(events, (Texts{"EnableVisualStyles", "RunModal " + std::to_string(IDD_COPY_DIALOG)}));
-    EXPECT_EQ(app.m_pMainWnd, nullptr) << "no pointer to the destroyed dialog may remain";
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // Wine in CI). Each case writes the value the simulator's installer would have
 // written and reads it back.
 #ifdef _WIN32
-#include "win32/registry.h"
+
+#include "sim_path.h"
 
 #include <windows.h>
 

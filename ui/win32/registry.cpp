@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "sim_path.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -10,7 +10,7 @@
 // The simulator is a 32-bit program, so its installer wrote to the 32-bit
 // view (Wow6432Node on 64-bit Windows). KEY_WOW64_32KEY changes nothing for
 // the 32-bit Vantorel.exe and makes a 64-bit build read the same place.
-int ReadAircraftFolderFromRegistry(char* out) {
+RegistryResult ReadAircraftFolderFromRegistry(char* out) {
     out[0] = '\0';
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSimRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)

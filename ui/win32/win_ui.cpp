@@ -4,7 +4,6 @@
 #include "win_ui.h"
 
 #include "copy_dlg.h"
-#include "registry.h"
 
 #include <commctrl.h>
 
@@ -83,23 +82,6 @@ std::intptr_t Win32Ui::SendMessage(unsigned message, std::uintptr_t wParam, std:
 // The manifest asks for common controls 6; linking and calling comctl32
 // makes sure it is loaded before the first dialog is created.
 void Win32Ui::EnableVisualStyles() { InitCommonControls(); }
-
-std::string Win32Ui::GetListSelectedText(int id) {
-    LRESULT index = SendDlgItemMessageA(m_hwnd, id, LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR) return std::string();
-    LRESULT length = SendDlgItemMessageA(m_hwnd, id, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR) return std::string();
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    LRESULT got = SendDlgItemMessageA(m_hwnd, id, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
-    return text;
-}
-
-// -1 as the start searches the whole list from the top.
-void Win32Ui::SelectListPrefix(int id, const std::string& prefix) {
-    SendDlgItemMessageA(m_hwnd, id, LB_SELECTSTRING, static_cast<WPARAM>(-1),
-                        reinterpret_cast<LPARAM>(prefix.c_str()));
-}
 
 void Win32Ui::AddListEntry(int id, const char* text) {
     SendDlgItemMessageA(m_hwnd, id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));

@@ -26,8 +26,6 @@ public:
     void Default() override;
     std::intptr_t SendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void EnableVisualStyles() override;
-    std::string GetListSelectedText(int id) override;
-    void SelectListPrefix(int id, const std::string& prefix) override;
     void AddListEntry(int id, const char* text) override;
     void SetListSelection(int id, int index) override;
     int GetListSelection(int id) override;
