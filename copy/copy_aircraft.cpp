@@ -174,7 +174,9 @@ bool IsUnfinishedCopy(const char* aircraftDir, const char* prefix, int index, co
     }, &names);
     const std::string top = folder;
     if (PlatformFileExists((top + kPathSep + "Aircraft.cfg").c_str())) return false;
+    // An empty folder is just a folder: nothing says a copy was begun there.
     std::vector<std::string> stack = {""};
+    bool any = false;
     while (!stack.empty()) {
         const std::string rel = stack.back();
         stack.pop_back();
@@ -185,10 +187,11 @@ bool IsUnfinishedCopy(const char* aircraftDir, const char* prefix, int index, co
             bool known = false;
             for (const std::string& m : names.made) known = known || SameIgnoringCase(m.c_str(), path.c_str());
             if (!known) return false;
+            any = true;
             if (PlatformFolderExists((top + kPathSep + path).c_str())) stack.push_back(path);
         }
     }
-    return true;
+    return any;
 }
 
 // What this run has made, in order, so a failed copy can take back exactly

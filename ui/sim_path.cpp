@@ -1,5 +1,6 @@
 #include "sim_path.h"
 
+#include <cstdlib>
 #include <cstring>
 
 const char kSimRegistryKey[] = "Software\\Microsoft\\Microsoft Games\\Combat Flight Simulator\\1.00";
@@ -14,4 +15,13 @@ bool MakeAircraftPath(const char* installPath, char* out) {
     std::memcpy(out, installPath, len);
     std::memcpy(out + len, kTail, sizeof kTail);
     return true;
+}
+
+std::string VirtualStorePath(const char* path) {
+    const char* local = std::getenv("LOCALAPPDATA");
+    const bool drive = ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\';
+    if (!local || !*local || !drive) return "";
+    std::string store = local;
+    if (store.back() != '\\') store += '\\';
+    return store + "VirtualStore" + (path + 2);
 }

@@ -2,6 +2,7 @@
 // installer records in the registry. Portable declarations: the registry is
 // read by ui/win32/registry.cpp, linked only into Windows programs.
 #pragma once
+#include <string>
 
 // Registry key and value the simulator's installer writes (HKLM, 32-bit view).
 extern const char kSimRegistryKey[];    // Software\Microsoft\Microsoft Games\Combat Flight Simulator\1.00
@@ -26,3 +27,10 @@ enum RegistryResult : int {
 // (REG_SZ, or REG_EXPAND_SZ with its variables expanded) that is terminated
 // within the buffer and leaves room for "\Aircraft" is used. Windows only.
 RegistryResult ReadAircraftFolderFromRegistry(char* out);
+
+// Where Windows Vista and later put a file that a program without
+// administrator rights wrote under a protected folder such as Program
+// Files: %LOCALAPPDATA%\VirtualStore\ and the path without its drive
+// ("C:\Program Files\CFS" -> "...\VirtualStore\Program Files\CFS").
+// Empty when `path` has no drive or LOCALAPPDATA is not set.
+std::string VirtualStorePath(const char* path);
