@@ -103,24 +103,6 @@ const char* ParseOptions(int argc, char** argv, Options* o) {
     return nullptr;
 }
 
-// The Aircraft folder from the options or the simulator's registry.
-bool ResolveAircraftDir(const Options& o, char* out, std::size_t cap) {
-    if (o.aircraftDir) {
-        if (std::strlen(o.aircraftDir) >= cap) {
-            std::fprintf(stderr, "vantorel-cli: the Aircraft folder path is too long\n");
-            return false;
-        }
-        std::strcpy(out, o.aircraftDir);
-        // Paths are joined with one separator: drop the ones a shell completion leaves.
-        for (std::size_t n = std::strlen(out); n > 1 && out[n - 1] == kPathSep; --n) out[n - 1] = '\0';
-        return true;
-    }
-    char error[1024];
-    if (LocateAircraftFolder(o.winePrefix, out, cap, error, sizeof error)) return true;
-    std::fprintf(stderr, "vantorel-cli: %s\n", error);
-    return false;
-}
-
 // The stock files a copy of one aircraft reads, and which of them are there.
 struct StockFileCount {
     std::size_t stockFolderLength;  // of "<Aircraft folder>/<stock folder>/"
@@ -224,9 +206,11 @@ int main(int argc, char** argv) {
     int index = -1;
     if (isCopy && (index = FindAircraft(o.args[0])) < 0) return Usage("unknown aircraft: see 'vantorel-cli list'");
 
-    char aircraftDir[kPathCapacity];
-    const bool found = ResolveAircraftDir(o, aircraftDir, sizeof aircraftDir);
-    if (isList) return List(found ? aircraftDir : nullptr);
+    SimLocation sim;
+    std::string error;
+    const bool found = LocateSimulator(o.aircraftDir, o.winePrefix, &sim, &error);
+    if (!found) std::fprintf(stderr, "vantorel-cli: %s\n", error.c_str());
+    if (isList) return List(found ? sim.aircraftDir.c_str() : nullptr);
     if (!found) return ExitFor(CopyPathNotFound);
-    return Copy(aircraftDir, index, o.args[1], o.dryRun);
+    return Copy(sim.aircraftDir.c_str(), index, o.args[1], o.dryRun);
 }
