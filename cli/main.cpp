@@ -97,24 +97,6 @@ int FindAircraft(const std::string& arg) {
     return -1;
 }
 
-// The Aircraft folder from the options or the simulator's registry.
-bool ResolveAircraftDir(const char* aircraftDirOption, const char* winePrefix, char* out, std::size_t cap) {
-    if (aircraftDirOption) {
-        if (std::strlen(aircraftDirOption) >= cap) {
-            std::fprintf(stderr, "vantorel-cli: the Aircraft folder path is too long\n");
-            return false;
-        }
-        std::strcpy(out, aircraftDirOption);
-        // Paths are joined with one separator: drop the ones a shell completion leaves.
-        for (std::size_t n = std::strlen(out); n > 1 && out[n - 1] == kPathSep; --n) out[n - 1] = '\0';
-        return true;
-    }
-    char error[1024];
-    if (LocateAircraftFolder(winePrefix, out, cap, error, sizeof error)) return true;
-    std::fprintf(stderr, "vantorel-cli: %s\n", error);
-    return false;
-}
-
 // The stock files a copy of one aircraft reads, and which of them are there.
 struct StockFileCount {
     std::size_t stockFolderLength;  // of "<Aircraft folder>/<stock folder>/"
@@ -274,15 +256,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    char dir[kPathCapacity];
-    const bool found = ResolveAircraftDir(aircraftDir ? aircraftDir->c_str() : nullptr,
-                                          winePrefix ? winePrefix->c_str() : nullptr, dir, sizeof dir);
+    SimLocation sim;
+    std::string error;
+    const bool found = LocateSimulator(aircraftDir ? aircraftDir->c_str() : nullptr,
+                                       winePrefix ? winePrefix->c_str() : nullptr, &sim, &error);
+    if (!found) std::fprintf(stderr, "vantorel-cli: %s\n", error.c_str());
+    const char* dir = sim.aircraftDir.c_str();
     if (list->parsed()) return List(found ? dir : nullptr);
     if (!found) return ExitFor(CopyPathNotFound);
-    if (where->parsed()) {
-        std::printf("%s\n", dir);
-        return 0;
-    }
+    if (where->parsed()) return PrintWhere(sim) ? 0 : ExitFor(CopyPathNotFound);
     if (copies->parsed()) return Usage("copies: not available yet");
     if (remove->parsed()) return Usage("remove: not available yet");
     return Copy(dir, index, prefix.c_str(), title ? title->c_str() : nullptr, dryRun);

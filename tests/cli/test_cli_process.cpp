@@ -133,6 +133,10 @@ TEST(CliProcess, CopiesAMixedCaseStockAircraftFoundThroughThePrefix) {
     run = RunCli("copy P51d RT --title 'RED TAIL'", p.Env());
     EXPECT_EQ(0, run.status);
     EXPECT_NE(std::string::npos, run.err.find("warning: another aircraft already has")) << run.err;
+    run = RunCli("where", p.Env());
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("/CFS/Aircraft\nsource: Wine prefix .*from \\$WINEPREFIX")))
+        << run.out;
     run = RunCli("--version");
     EXPECT_EQ(0, run.status);
     EXPECT_TRUE(std::regex_match(run.out, std::regex("vantorel-cli [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\n"))) << run.out;
