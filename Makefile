@@ -65,3 +65,27 @@ bench: deps-native
 
 clean:
 	rm -rf $(NATIVE) $(ASAN) $(BENCH) $(WIN) $(WIN)-tests $(WIN)-64
+
+# The release files in dist/ (README.md, "Releasing"): the Windows zip, the
+# static Linux vantorel-cli as a tarball and a .deb, and SHA256SUMS. The same
+# commit gives the same bytes in any clone.
+dist: deps-dist
+	@tools/dist.sh dist
+
+deps-dist:
+	@tools/install-deps.sh dist
+
+# The release as players and packagers get it: make dist in two fresh clones
+# of the last commit at different paths must agree bit for bit; the archives'
+# contents, the .deb's install and removal, and the zip's Vantorel.exe under
+# Wine are checked. Several minutes, so not part of make test.
+test-dist:
+	@tools/install-deps.sh test-dist
+	@tests/dist/test-dist.sh
+
+clean-dist:
+	rm -rf dist build-dist-win build-dist-linux build-dist-stage
+
+clean: clean-dist
+
+.PHONY: dist deps-dist test-dist clean-dist
