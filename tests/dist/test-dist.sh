@@ -51,7 +51,7 @@ tar=$tar_dir.tar.gz
 deb=vantorel-cli_${version}_amd64.deb
 
 check "dist/ holds the three downloads and SHA256SUMS" \
-  test "$(cd "$a/dist" && ls | sort | tr '\n' ' ')" = "SHA256SUMS $zip $deb $tar "
+  test "$(cd "$a/dist" && ls | sort | tr '\n' ' ')" = "SHA256SUMS $zip $tar $deb "
 for f in $zip $tar $deb SHA256SUMS; do
   check "$f is bit-identical from both clones" cmp "$a/dist/$f" "$b/dist/$f"
 done
@@ -72,10 +72,12 @@ check "zip members: the two programs, README.txt, LICENSE.txt, sorted" \
   test "$(unzip -Z1 "$a/dist/$zip" | tr '\n' ' ')" = "LICENSE.txt README.txt Vantorel.exe vantorel-cli.exe "
 # A zip time has two-second steps; zip rounds an odd second up.
 check "zip members carry the last commit's time" \
-  test "$(unzip -Z -T "$a/dist/$zip" | awk '$1 ~ /^-/ { print $8 }' | sort -u)" = \
+  test "$(unzip -Z -T "$a/dist/$zip" | awk '$1 ~ /^-/ { print $(NF - 1) }' | sort -u)" = \
        "$(date -u -d "@$(( (epoch + 1) / 2 * 2 ))" +%Y%m%d.%H%M%S)"
+# crlf_only FILE: not empty, and every line ends with CR LF.
+crlf_only() { [ -s "$1" ] && ! grep -q -v $'\r$' "$1"; }
 for f in README.txt LICENSE.txt; do
-  check "$f ends every line with CR LF" sh -c "! grep -q -v \$'\\r\$' '$u/$f' && [ -s '$u/$f' ]"
+  check "$f ends every line with CR LF" crlf_only "$u/$f"
 done
 check "README.txt names the version and has nothing left to fill in" \
   sh -c "grep -q -F 'Vantorel $version' '$u/README.txt' && ! grep -q @ '$u/README.txt'"
