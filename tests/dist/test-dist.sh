@@ -8,7 +8,8 @@
 #  3. The .deb installs and removes cleanly (as root; else its contents are
 #     checked with dpkg-deb).
 #  4. The zip's Vantorel.exe, unpacked, opens its dialog under Wine.
-# Tests the committed HEAD, not uncommitted changes.
+# Tests the committed HEAD, not uncommitted changes. With
+# VANTOREL_DIST_SHOT=FILE.png it saves the screen with the dialog on it.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 export LC_ALL=C TZ=UTC
