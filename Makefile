@@ -84,7 +84,7 @@ test-dist:
 	@tests/dist/test-dist.sh
 
 clean-dist:
-	rm -rf dist build-dist-win build-dist-linux build-dist-stage
+	rm -rf dist build-dist-win build-dist-linux build-dist-stage build-dist-dyn
 
 clean: clean-dist
 
