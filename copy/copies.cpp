@@ -132,7 +132,6 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
     info->entries.clear();
     *score = 0;
     std::vector<CopyEntry> folders;  // listed after the files they hold
-    bool haveAircraftCfg = false;
 
     for (const CopyPart& part : parts) {
         // Subfolders do not nest: a part is "name" or "<subfolder><sep>name".
@@ -156,8 +155,8 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
         const std::string name = sep == std::string::npos ? part.path : part.path.substr(sep + 1);
         const FolderEntry* e = Find(*entries, name);
         const EntryKind want = part.kind == PartFolder ? EntryFolder : EntryFile;
-        // A name that is taken twice (a case-sensitive disk) or by another kind stays the player's.
-        const bool found = e && e->kind == want && !(*used)[static_cast<std::size_t>(e - entries->data())];
+        // A made name taken by another kind (a folder, a link) is the player's.
+        const bool found = e && e->kind == want;
         const std::string diskPath = found ? diskPrefix + e->name : std::string();
         if (found && part.kind == PartAlias) {
             // Exactly the writer's bytes: one byte longer is already not a copy's file.
@@ -187,13 +186,11 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
         } else {
             info->entries.push_back({diskPath, false});
             if (part.kind == PartAircraftCfg) {
-                haveAircraftCfg = true;
                 std::string cfg;
                 if (ReadFileStart(Join(root, diskPath).c_str(), 1 << 20, &cfg)) info->title = FirstTitle(cfg);
             }
         }
     }
-    if (!haveAircraftCfg) info->finished = false;
     info->entries.insert(info->entries.end(), folders.begin(), folders.end());
 
     // Everything not made is the player's: a foreign subfolder counts as one entry, whole.
