@@ -220,11 +220,12 @@ TrashStatus MoveToTrash(const char* path, bool dryRun, TrashResult* out, DeviceP
             continue;
         }
         const std::string text = InfoText(trash, source);
-        const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        const int writeError = errno;
-        if (close(fd) != 0 || !written || rename(source.c_str(), out->entryPath.c_str()) != 0) {
-            out->error = written ? errno : writeError;
+        int err = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : (errno ? errno : EIO);
+        if (close(fd) != 0 && !err) err = errno;
+        if (!err && rename(source.c_str(), out->entryPath.c_str()) != 0) err = errno;
+        if (err) {  // an info file without its entry would list a folder the trash does not hold
             unlink(out->infoPath.c_str());
+            out->error = err;
             return TrashFailed;
         }
         return TrashOk;
