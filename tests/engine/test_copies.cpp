@@ -226,31 +226,6 @@ TEST_F(Copies, RefusalsAndDryRunsChangeNothing) {
 }
 
 #ifndef _WIN32
-// Sets an unremovable flag on a file (as root can) for the life of the object.
-struct Immutable {
-    explicit Immutable(const std::string& p) : path(p) {
-        ok = std::system(("chattr +i '" + path + "' 2>/dev/null").c_str()) == 0;
-    }
-    ~Immutable() { if (ok) std::system(("chattr -i '" + path + "'").c_str()); }
-    std::string path;
-    bool ok;
-};
-
-// A file that cannot be deleted stops the removal: the result says what
-// went and what of the copy is still there, in order.
-TEST_F(Copies, FailurePartWayReportsRemovedAndRemaining) {
-    const std::string c = Copy(1, "XY");
-    Immutable stuck(Path(c, "Model/XY1d_c.mdl"));
-    if (!stuck.ok || getuid() != 0) GTEST_SKIP() << "needs chattr as root to make a file undeletable";
-    RemoveResult r;
-    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, false, &r), RemoveFailed);
-    EXPECT_EQ(r.failedPath, Native("Model/XY1d_c.mdl"));
-    EXPECT_EQ(r.removed.size(), 6u);
-    EXPECT_EQ(r.remaining.size(), 12u);
-    EXPECT_EQ(r.remaining.front(), r.failedPath);
-    for (const std::string& p : r.remaining) EXPECT_TRUE(fs::exists(Path(c, p))) << p;
-}
-
 //----------------------------------------------------------------------------
 // The freedesktop.org trash
 //----------------------------------------------------------------------------
