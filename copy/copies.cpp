@@ -158,14 +158,12 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
         // A made name taken by another kind (a folder, a link) is the player's.
         const bool found = e && e->kind == want;
         const std::string diskPath = found ? diskPrefix + e->name : std::string();
-        if (found && part.kind == PartAlias) {
+        if (part.kind == PartAlias) {
             // Exactly the writer's bytes: one byte longer is already not a copy's file.
             std::string bytes;
-            if (!ReadFileStart(Join(root, diskPath).c_str(), part.aliasBytes.size() + 1, &bytes) ||
+            if (!found || !ReadFileStart(Join(root, diskPath).c_str(), part.aliasBytes.size() + 1, &bytes) ||
                 bytes != part.aliasBytes)
                 return false;
-        } else if (!found && part.kind == PartAlias) {
-            return false;
         }
         if (!found) {
             // Required: Aircraft.cfg always, a file only while its stock file is there to make it from.
