@@ -4,6 +4,7 @@
 //   vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--wine-prefix DIR] [--dry-run]
 
 #include "catalogue.h"
+#include "copies_cmd.h"
 #include "copy_aircraft.h"
 #include "locate.h"
 #include "messages.h"
@@ -265,7 +266,7 @@ int main(int argc, char** argv) {
     if (list->parsed()) return List(found ? dir : nullptr);
     if (!found) return ExitFor(CopyPathNotFound);
     if (where->parsed()) return PrintWhere(sim) ? 0 : ExitFor(CopyPathNotFound);
-    if (copies->parsed()) return Usage("copies: not available yet");
-    if (remove->parsed()) return Usage("remove: not available yet");
+    if (copies->parsed()) return RunCopiesCommand(dir);
+    if (remove->parsed()) return RunRemoveCommand(dir, folder.c_str(), dryRun, permanent);
     return Copy(dir, index, prefix.c_str(), title ? title->c_str() : nullptr, dryRun);
 }
