@@ -86,6 +86,7 @@ struct PathWalker {
         step->entry = &entry;
         step->source[0] = step->dest[0] = '\0';
         step->outcome = FileWritten;
+        step->error = 0;
         const int L = aircraft->StemLength;
         switch (entry.action) {
         case FileAction::MakeFolder:
@@ -116,13 +117,16 @@ struct PathWalker {
     }
 };
 
-FileOutcome Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft) {
+FileResult Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft) {
     const char* src = step.source;
     const char* dst = step.dest;
     switch (step.entry->action) {
     case FileAction::CopyNewStem:
     case FileAction::CopyAltNewStem: return CopyFileBytes(src, dst);
-    case FileAction::MakeFolder: return PlatformMakeFolder(dst) == 0 ? FileWritten : FileWriteFailed;
+    case FileAction::MakeFolder: {
+        const int err = PlatformMakeFolder(dst);
+        return {err ? FileWriteFailed : FileWritten, err};
+    }
     case FileAction::RewriteStemNewName:
     case FileAction::RewriteStem: return ReplaceStemInFile(src, dst, names.stem, names.newStem);
     case FileAction::RewriteBf109eModel: return ReplaceBf109eTextureNames(src, dst, names.newStem);
@@ -131,10 +135,12 @@ FileOutcome Run(const CopyStep& step, const CopyNames& names, const AircraftEntr
     case FileAction::SoundAlias:
     case FileAction::PanelAlias: {
         const char* kind = step.entry->action == FileAction::SoundAlias ? "sound" : "panel";
-        return WriteAliasConfig(dst, aircraft.aliasTarget, kind) == 0 ? FileWritten : FileWriteFailed;
+        errno = 0;
+        if (WriteAliasConfig(dst, aircraft.aliasTarget, kind) == 0) return {FileWritten, 0};
+        return {FileWriteFailed, errno ? errno : EIO};
     }
     }
-    return FileWritten;  // unknown codes are passed over
+    return {FileWritten, 0};  // unknown codes are passed over
 }
 
 CopyStatus StatusFromErrno(int err) {
@@ -179,8 +185,12 @@ CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int i
     PathWalker walk{aircraftDir, &aircraft, &names};
     for (const FileEntry* e = aircraft.files; e->name; ++e) {
         walk.Build(*e, &step);
-        step.outcome = Run(step, names, aircraft);
-        if (step.outcome == FileWriteFailed) status = CopyFileError;
+        const FileResult result = Run(step, names, aircraft);
+        step.outcome = result.outcome;
+        step.error = result.error;
+        // A stock file that is there but cannot be read fails the copy too:
+        // the new aircraft would lack it without a word.
+        if (step.outcome == FileWriteFailed || step.outcome == FileSourceUnreadable) status = CopyFileError;
         if (report) report(step, context);
     }
     return status;

@@ -40,6 +40,7 @@ struct CopyStep {
     char source[kPathCapacity]; // empty for folders and alias files, which read nothing
     char dest[kPathCapacity];
     FileOutcome outcome;        // FileWritten also for a folder made; unset in a dry run
+    int error;                  // errno behind a failed outcome, 0 otherwise
 };
 
 // Called once per entry, after the entry's operation has run.
@@ -49,7 +50,8 @@ typedef void (*CopyStepReport)(const CopyStep& step, void* context);
 // entry. Checks first, creating nothing on failure: the prefix (-4), the path
 // lengths (-1), the stock folder (-3), then makes the new folder (-2/-3/-1).
 // Once the folder exists the whole list is walked; the result is -1 when any
-// destination could not be written, 0 otherwise. A missing stock file only
+// destination could not be written or a stock file there could not be read,
+// 0 otherwise. A missing stock file only
 // leaves the copy without it. With `dryRun` nothing is created: the checks
 // run, an existing new folder gives -2, and each entry is reported as planned.
 CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
