@@ -8,6 +8,8 @@
 #include <sys/resource.h>
 #endif
 
+#include <cerrno>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -71,6 +73,24 @@ TEST(CopyAircraft, DestinationThatCannotBeWrittenGivesFileErrorAfterTheWholeWalk
         << "the walk stopped at the failed file";
 }
 #endif
+
+// A stock file that is there but cannot be read (a folder in its place) is a
+// file error with its reason, not a missing file; the rest is still copied.
+TEST(CopyAircraft, StockFileThatCannotBeReadGivesFileErrorWithItsReason) {
+    TempDir root;
+    const std::string aircraft = Path(root.path, "Aircraft");
+    fs::create_directories(Path(aircraft, "P51d/Model/P51d_n.mdl"));
+    std::vector<CopyStep> steps;
+    auto collect = [](const CopyStep& s, void* v) { static_cast<std::vector<CopyStep>*>(v)->push_back(s); };
+    EXPECT_EQ(CopyAircraftReport(aircraft.c_str(), "Ab", 1, false, collect, &steps), CopyFileError);
+    const std::string model = Path(aircraft, "Ab1d/Model/Ab1d_n.mdl");
+    const auto it = std::find_if(steps.begin(), steps.end(), [&](const CopyStep& s) { return s.dest == model; });
+    ASSERT_NE(it, steps.end());
+    EXPECT_EQ(it->outcome, FileSourceUnreadable);
+    EXPECT_EQ(it->error, EISDIR);
+    EXPECT_FALSE(fs::exists(model));
+    EXPECT_EQ(ReadBytes(Path(aircraft, "Ab1d/Panel/panel.cfg")), "[fltsim]\nalias=P51d\\panel\n");
+}
 
 // Every refusal comes before anything is created, checked in this order: the
 // prefix, the path lengths, the stock folder, then the new folder itself.
