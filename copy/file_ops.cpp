@@ -59,41 +59,66 @@ int OverwriteTitle(unsigned char* pos, const char* keyword, const char* newStem,
 //----------------------------------------------------------------------------
 namespace {
 
+// Where the next byte at or after `from` that can start a match lies, in
+// either letter case of `first`: `stop` when there is none. Nearby bytes are
+// looked at directly (dense candidates, as in a model full of the letter);
+// beyond that memchr (vectorised in every C library) searches each case.
+// Each case's last find is kept while it lies ahead, so every byte is
+// searched at most once per case and a search stays linear even when one
+// case never occurs (searching afresh for it from every candidate was
+// quadratic). The caller guarantees that bytes from `from` on have not
+// changed since the finds it kept.
+struct CandidateFinder {
+    static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+    const unsigned char* data;
+    std::size_t stop;
+    unsigned char upper, lower;
+    std::size_t nextUpper = kUnknown, nextLower = kUnknown;
+
+    CandidateFinder(const unsigned char* d, std::size_t s, unsigned char first)
+        : data(d), stop(s), upper(AsciiUpper(first)), lower(AsciiLower(first)) {}
+
+    std::size_t Find(unsigned char c, std::size_t from) const {
+        const void* p = std::memchr(data + from, c, stop - from);
+        return p ? static_cast<std::size_t>(static_cast<const unsigned char*>(p) - data) : stop;
+    }
+    std::size_t Next(std::size_t from) {
+        const std::size_t near = std::min(stop, from + 32);
+        for (; from < near; ++from)
+            if (data[from] == upper || data[from] == lower) return from;
+        if (from >= stop) return stop;
+        if (nextUpper == kUnknown || nextUpper < from) nextUpper = Find(upper, from);
+        if (nextLower == kUnknown || nextLower < from) nextLower = upper == lower ? nextUpper : Find(lower, from);
+        return std::min(nextUpper, nextLower);
+    }
+};
+
 // Tries positions begin .. stop-1 of `data` in increasing order; the caller
-// guarantees n readable bytes at each.
-//
-// memchr (vectorised in every C library) finds the next byte that can start
-// a match, once per letter case. Each case's last find is kept while it lies
-// ahead: a byte at or past the position being tried has not changed since
-// it was searched, unless a replacement just wrote it. Right after a
-// replacement the n-1 bytes it wrote beyond its position are tried one by
-// one, so bytes just written take part in further matches exactly as in a
-// position-by-position scan. Every byte is searched at most once per case,
-// so the pass stays linear even when one case of the first letter never
-// occurs (searching afresh for it from every candidate was quadratic).
+// guarantees n readable bytes at each. Right after a replacement the n-1
+// bytes it wrote beyond its position are tried one by one, so bytes just
+// written take part in further matches exactly as in a position-by-position
+// scan; past them nothing has changed since the finder searched.
 void SubstituteRange(unsigned char* data, std::size_t begin, std::size_t stop, const char* pattern,
                      const char* replacement, int n) {
     if (n <= 0 || begin >= stop) return;
-    const unsigned char upper = AsciiUpper(static_cast<unsigned char>(pattern[0]));
-    const unsigned char lower = AsciiLower(static_cast<unsigned char>(pattern[0]));
-    auto find = [&](unsigned char c, std::size_t from) {
-        const void* p = std::memchr(data + from, c, stop - from);
-        return p ? static_cast<std::size_t>(static_cast<const unsigned char*>(p) - data) : stop;
-    };
-    std::size_t nextUpper = find(upper, begin);
-    std::size_t nextLower = upper == lower ? nextUpper : find(lower, begin);
+    CandidateFinder finder(data, stop, static_cast<unsigned char>(pattern[0]));
     std::size_t written = begin;  // positions below this hold bytes a replacement just wrote
-    std::size_t i = begin;
-    while (i < stop) {
-        if (i >= written) {
-            if (nextUpper < i) nextUpper = find(upper, i);
-            if (nextLower < i) nextLower = upper == lower ? nextUpper : find(lower, i);
-            i = std::min(nextUpper, nextLower);
-            if (i >= stop) break;
-        }
+    for (std::size_t i = begin; i < stop; ++i) {
+        if (i >= written && (i = finder.Next(i)) >= stop) break;
         if (Overwrote(data + i, pattern, replacement, n)) written = i + static_cast<std::size_t>(n);
-        ++i;
     }
+}
+
+// The first position in begin .. stop-1 where the 5 bytes of "title" match
+// (any case), or stop.
+std::size_t FindTitle(const unsigned char* data, std::size_t begin, std::size_t stop) {
+    CandidateFinder finder(data, stop, 't');
+    for (std::size_t i = finder.Next(begin); i < stop; i = finder.Next(i + 1)) {
+        int k = 1;
+        while (k < 5 && MatchesByte(data[i + k], static_cast<unsigned char>("title"[k]))) ++k;
+        if (k == 5) return i;
+    }
+    return stop;
 }
 
 } // namespace
@@ -140,11 +165,16 @@ std::size_t Advance(Stage& s, std::size_t ready, bool atEnd) {
         // At the end of the data the keyword alone must fit; the "=" and the
         // stem are cut at the data's end.
         const std::size_t need = atEnd ? 5 : window;
-        for (; s.next + need <= ready; ++s.next)
-            if (OverwriteTitle(FileBuffer + s.next, "title", s.replacement, s.n, FileBuffer + ready)) {
+        if (s.next + need <= ready) {
+            const std::size_t stop = ready - need + 1;
+            const std::size_t at = FindTitle(FileBuffer, s.next, stop);
+            if (at < stop) {
+                OverwriteTitle(FileBuffer + at, "title", s.replacement, s.n, FileBuffer + ready);
                 s.done = true;
                 return ready;
             }
+            s.next = stop;
+        }
     } else if (s.next + window <= ready) {
         const std::size_t stop = ready - window + 1;
         SubstituteRange(FileBuffer, s.next, stop, s.pattern, s.replacement, s.n);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -278,8 +279,19 @@ bool PlatformSameFile(std::FILE* f, const char* path) {
     return got && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
            a.nFileIndexLow == b.nFileIndexLow;
 #else
+    // The destination is usually new: when its folder exists as given, a
+    // failed stat settles it without resolving letter case.
     struct stat a, b;
-    return fstat(fileno(f), &a) == 0 && StatResolved(path, &b) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    if (fstat(fileno(f), &a) != 0) return false;
+    if (stat(path, &b) != 0) {
+        char real[1024];
+        const char* slash = std::strrchr(path, '/');
+        std::string parent(path, slash ? static_cast<std::size_t>(slash - path) : 0);
+        if (parent.empty() || stat(parent.c_str(), &b) == 0 || !ResolveParent(path, real, sizeof real) ||
+            stat(real, &b) != 0)
+            return false;
+    }
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 #endif
 }
 
