@@ -210,6 +210,10 @@ FileResult Stream(const char* source, const char* dest, Stage* stages, int count
         return Fail(FileWriteFailed, error);
     }
 
+    // Whole chunks go straight to the system: stdio buffers would only add a copy.
+    std::setvbuf(in, nullptr, _IONBF, 0);
+    std::setvbuf(out, nullptr, _IONBF, 0);
+
     FileResult result = {FileWritten, 0};
     std::size_t have = 0;  // bytes in FileBuffer
     for (bool atEnd = false; !atEnd;) {

@@ -228,12 +228,11 @@ std::FILE* OpenRegular(const char* path, int* error) {
         return nullptr;
     }
     struct stat st;
-    int flags = 0;
     if (fstat(fd, &st) != 0) {
         *error = errno;
     } else if (!S_ISREG(st.st_mode)) {
         *error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    } else if ((flags = fcntl(fd, F_GETFL)) < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    } else if (fcntl(fd, F_SETFL, 0) != 0) {  // none of the other status flags was set
         *error = errno;
     } else if (std::FILE* f = fdopen(fd, "rb")) {
         return f;
@@ -282,7 +281,6 @@ bool PlatformSameFile(std::FILE* f, const char* path) {
     // The destination is usually new: when its folder exists as given, a
     // failed stat settles it without resolving letter case.
     struct stat a, b;
-    if (fstat(fileno(f), &a) != 0) return false;
     if (stat(path, &b) != 0) {
         char real[1024];
         const char* slash = std::strrchr(path, '/');
@@ -291,7 +289,7 @@ bool PlatformSameFile(std::FILE* f, const char* path) {
             stat(real, &b) != 0)
             return false;
     }
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return fstat(fileno(f), &a) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 #endif
 }
 
@@ -303,9 +301,14 @@ int PlatformCloseWritten(std::FILE* f, const char* path, bool keep) {
     if (regular && (error || !keep)) std::remove(path);
 #else
     struct stat written, st;
-    const bool regular = fstat(fileno(f), &written) == 0 && S_ISREG(written.st_mode);
-    if (std::fclose(f) != 0 && !error) error = errno ? errno : EIO;
-    if (!regular || (keep && !error)) return error;
+    const bool regular = !(keep && !error) && fstat(fileno(f), &written) == 0 && S_ISREG(written.st_mode);
+    if (std::fclose(f) != 0 && !error) {
+        // Too late to tell what was written: the name is removed if it is a regular file.
+        error = errno ? errno : EIO;
+        if (stat(path, &st) == 0 && S_ISREG(st.st_mode)) std::remove(path);
+        return error;
+    }
+    if (!regular) return error;
     // Removed only while the name still leads to the file written, as given
     // or as PlatformOpenWrite resolved it.
     char real[1024];
