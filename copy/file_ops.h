@@ -24,7 +24,7 @@ extern unsigned char FileBuffer[kFileBufferSize];
 enum FileOutcome : int {
     FileWritten = 0,
     FileSourceMissing = 1,     // no such stock file (ENOENT, ENOTDIR); nothing was created
-    FileWriteFailed = 2,       // the destination could not be opened, written or closed
+    FileWriteFailed = 2,       // the destination could not be opened, written or closed; none of it is left
     FileSourceUnreadable = 3,  // the stock entry is no regular file, cannot be opened, or failed while being read
 };
 
