@@ -159,18 +159,24 @@ const char* OutcomeText(const CopyStep& step) {
     switch (step.outcome) {
     case FileWritten: return "written";
     case FileSourceMissing: return "stock file missing";
-    default: return "could not write";
+    case FileSourceUnreadable: return "cannot read";
+    case FileWriteFailed: break;
     }
+    return "could not write";
 }
 
 void PrintStep(const CopyStep& step, void* context) {
     const bool dryRun = *static_cast<bool*>(context);
-    if (dryRun)
+    if (dryRun) {
         std::printf("  %s%s%s\n", step.source, *step.source ? " -> " : "", step.dest);
-    else if (step.outcome == FileSourceMissing)  // what is missing is the stock file, not the copy's
-        std::printf("  %-18s %s\n", OutcomeText(step), step.source);
-    else
-        std::printf("  %-18s %s\n", OutcomeText(step), step.dest);
+        return;
+    }
+    // What is missing or unreadable is the stock file, not the copy's.
+    const bool stock = step.outcome == FileSourceMissing || step.outcome == FileSourceUnreadable;
+    std::printf("  %-18s %s", OutcomeText(step), stock ? step.source : step.dest);
+    if (step.outcome != FileWritten && step.outcome != FileSourceMissing && step.error)
+        std::printf(" (%s)", std::strerror(step.error));
+    std::printf("\n");
 }
 
 int Copy(const char* aircraftDir, int index, const char* prefix, const char* title, bool dryRun) {

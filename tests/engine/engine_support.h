@@ -197,3 +197,22 @@ inline auto ExpectedCopy(const std::string& aircraftDir, int index, const std::s
     alias("Panel", "panel");
     return out;
 }
+
+// RefRewrite with the title's value ending at its line: after the first
+// "title" (any case) of the stem pass's output, "=" then the new stem, each
+// byte only while it stands before a CR, an LF and the end of the data.
+inline std::string RefRewriteTitleLine(FileAction action, std::string data, const std::string& stem,
+                                       const std::string& newStem) {
+    if (action != FileAction::RewriteAircraftCfg) return RefRewrite(action, data, stem, newStem);
+    RefPass(data, stem, newStem);
+    const std::string value = "=" + newStem;
+    for (std::size_t i = 0; i + 5 <= data.size(); ++i) {
+        if (!MatchesAt(data, i, "title")) continue;
+        for (std::size_t k = 0; k < value.size() && i + 5 + k < data.size(); ++k) {
+            if (data[i + 5 + k] == '\r' || data[i + 5 + k] == '\n') break;
+            data[i + 5 + k] = value[k];
+        }
+        break;
+    }
+    return data;
+}
