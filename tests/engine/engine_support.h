@@ -139,13 +139,21 @@ inline std::string RefRewrite(FileAction action, std::string data, const std::st
         RefPass(data, "hurr", newStem);
         RefPass(data, "hawk", newStem);
         break;
-    case FileAction::RewriteAircraftCfg:
+    case FileAction::RewriteAircraftCfg: {
         RefPass(data, stem, newStem);
-        // After the first "title" (any case): "=" then the new stem, inside the data only.
-        for (std::size_t i = 0; i + 5 <= data.size(); ++i)
-            if (MatchesAt(data, i, "title"))
-                return data.replace(i + 5, newStem.size() + 1, ("=" + newStem).substr(0, data.size() - i - 5));
+        // After the first "title" (any case): "=" then the new stem, inside
+        // the data and the title's line only.
+        const std::string value = "=" + newStem;
+        for (std::size_t i = 0; i + 5 <= data.size(); ++i) {
+            if (!MatchesAt(data, i, "title")) continue;
+            for (std::size_t k = 0; k < value.size() && i + 5 + k < data.size(); ++k) {
+                if (data[i + 5 + k] == '\r' || data[i + 5 + k] == '\n') break;
+                data[i + 5 + k] = value[k];
+            }
+            break;
+        }
         break;
+    }
     default: break;
     }
     return data;
@@ -198,21 +206,3 @@ inline auto ExpectedCopy(const std::string& aircraftDir, int index, const std::s
     return out;
 }
 
-// RefRewrite with the title's value ending at its line: after the first
-// "title" (any case) of the stem pass's output, "=" then the new stem, each
-// byte only while it stands before a CR, an LF and the end of the data.
-inline std::string RefRewriteTitleLine(FileAction action, std::string data, const std::string& stem,
-                                       const std::string& newStem) {
-    if (action != FileAction::RewriteAircraftCfg) return RefRewrite(action, data, stem, newStem);
-    RefPass(data, stem, newStem);
-    const std::string value = "=" + newStem;
-    for (std::size_t i = 0; i + 5 <= data.size(); ++i) {
-        if (!MatchesAt(data, i, "title")) continue;
-        for (std::size_t k = 0; k < value.size() && i + 5 + k < data.size(); ++k) {
-            if (data[i + 5 + k] == '\r' || data[i + 5 + k] == '\n') break;
-            data[i + 5 + k] = value[k];
-        }
-        break;
-    }
-    return data;
-}

@@ -54,7 +54,7 @@ protected:
     // model's, or the data's size when none does.
     std::size_t FirstWrongByte(const Op& op, const std::string& data, const char* stem, const char* newStem) {
         const std::string got = Rewrite(op, data, stem, newStem);
-        const std::string want = RefRewriteTitleLine(op.action, data, stem, newStem);
+        const std::string want = RefRewrite(op.action, data, stem, newStem);
         if (got.size() != want.size()) return std::min(got.size(), want.size());
         return static_cast<std::size_t>(std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin());
     }
