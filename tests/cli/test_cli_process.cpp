@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -162,6 +163,8 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
         {"copy P51d XY --title \"$(printf 'a\\tb')\"", p.Env(), 64, "control characters"},
         {"copy P51d XY --title 'Mustang \xC3\xA9'", p.Env(), 64, "printable ASCII only"},
         {"copy P51d XY extra", "", 64, "usage: vantorel-cli"},
+        // The dry run makes the copy's folder checks: a file already has the name.
+        {"copy P51d DR --dry-run", "touch '" + p.aircraft + "/dr1D'; " + p.Env(), 2, "folder DR1d exists"},
     };
     for (const Case& c : cases) {
         CliRun run = RunCli(c.args, c.setup);
@@ -174,6 +177,27 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
     const std::string failedWrites = RunCli("copy P51d ZY", noSpace).out;
     EXPECT_EQ(1, Count(failedWrites, "could not write")) << failedWrites;
     EXPECT_FALSE(fs::exists(p.aircraft + "/ZY1d")) << "a failed copy left its folder behind";
+}
+
+// Access denied is said as such, whether the Aircraft folder may not be
+// written or not even searched; the exit status stays 2. Run as "nobody":
+// root passes every permission check.
+TEST(CliProcess, AccessDeniedSaysSo) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run the program as another user";
+    Player p;
+    fs::permissions(p.dir.path, fs::perms::all);  // mkdtemp's 0700 would stop "nobody" at the door
+    const std::string asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    const std::string args = "copy P51d XY --aircraft-dir '" + p.aircraft + "'";
+    for (fs::perms mode : {fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read |
+                               fs::perms::group_exec | fs::perms::others_exec,  // not writable
+                           fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read}) {  // not searchable
+        fs::permissions(p.aircraft, mode);
+        CliRun run = RunCli(args, asNobody);
+        EXPECT_EQ(2, run.status) << run.out << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("access denied to")) << run.err;
+    }
+    fs::permissions(p.aircraft, fs::perms::all);
+    EXPECT_FALSE(fs::exists(p.aircraft + "/XY1d"));
 }
 
 TEST(CliProcess, ListAndDryRunShowWhatACopyWouldLackAndMakeWritingNothing) {

@@ -72,6 +72,7 @@ const Example kExamples[] = {
     {&kConfig, "P51", "ab1", "TITLE = x", "TITLE=ab1"},
     {&kConfig, "P51", "ab1", "title=XY", "title=ab"},
     {&kConfig, "P51", "ab1", "titl", "titl"},
+    {&kConfig, "P51", "ab1", "x title", "x title"},  // "title" as the last five bytes: nothing after the data
     // The value ends at its line end: the next line keeps its key.
     {&kConfig, "Bf109", "ABCDE", "title=XY\nsim=bf109g", "title=AB\nsim=ABCDEg"},
     {&kConfig, "P51", "ab1", "title=P\r\nsim=p51d", "title=a\r\nsim=ab1d"},
