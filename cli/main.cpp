@@ -3,6 +3,7 @@
 //   vantorel-cli list [--aircraft-dir DIR] [--wine-prefix DIR]
 //   vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--wine-prefix DIR] [--dry-run]
 
+#include "arguments.h"
 #include "catalogue.h"
 #include "copies_cmd.h"
 #include "copy_aircraft.h"
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 #include <string>
 
 namespace {
@@ -235,8 +237,11 @@ int main(int argc, char** argv) {
     remove->add_flag("--dry-run", dryRun);
     remove->add_flag("--permanent", permanent);
     app.require_subcommand(0, 1);
+    const AnsiArguments ansi = ReadArguments(argc, argv);
+    std::vector<char*> args;
+    for (const std::string& arg : ansi.args) args.push_back(const_cast<char*>(arg.c_str()));
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& e) {
         if (!help) return Usage(e.what());
     }
@@ -253,6 +258,18 @@ int main(int argc, char** argv) {
     int index = -1;
     if (copy->parsed() && (index = FindAircraft(aircraftArg)) < 0)
         return Usage("unknown aircraft: see 'vantorel-cli list'");
+    // A character the simulator's code page cannot hold never reaches a name.
+    const char kNotInCodePage[] = "holds characters that the system's code page cannot hold";
+    if (copy->parsed() && IsInexactArgument(ansi, prefix)) {
+        std::fprintf(stderr, "vantorel-cli: the prefix %s: use letters and digits\n", kNotInCodePage);
+        return ExitFor(CopyInvalidName);
+    }
+    for (const std::optional<std::string>* path : {&aircraftDir, &winePrefix})
+        if (*path && IsInexactArgument(ansi, **path)) {
+            std::fprintf(stderr, "vantorel-cli: the folder %s %s\n", (*path)->c_str(), kNotInCodePage);
+            return ExitFor(CopyPathNotFound);
+        }
+    if (title && IsInexactArgument(ansi, *title)) return Usage("the in-game name holds characters the simulator cannot show");
     if (title) {
         switch (CheckInGameTitle(title->c_str())) {
         case TitleOk: break;

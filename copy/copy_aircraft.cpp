@@ -54,6 +54,8 @@ bool IsValidNewFolderName(const char* prefix, const CopyNames& names) {
 #ifndef _WIN32
         if (c > 0x7E) return false;
 #endif
+        // A cut at the stem length must not split a double-byte character.
+        if (PlatformIsLeadByte(c) && ++k >= names.used) return false;
     }
     // The simulator's configuration reader trims a leading blank: "sim= XYd"
     // would no longer name the copy's flight model.

@@ -527,3 +527,12 @@ int PlatformCanCreateIn(const char* path) {
     return access(real, W_OK | X_OK) == 0 ? 0 : errno;
 #endif
 }
+
+bool PlatformIsLeadByte(unsigned char c) {
+#ifdef _WIN32
+    return IsDBCSLeadByte(c) != FALSE;
+#else
+    (void)c;
+    return false;
+#endif
+}

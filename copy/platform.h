@@ -36,6 +36,10 @@ int PlatformMakeFolder(const char* path);
 inline unsigned char AsciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 inline unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
+// True when `c` starts a double-byte character in the system's ANSI code
+// page (Windows with an East Asian code page); never elsewhere.
+bool PlatformIsLeadByte(unsigned char c);
+
 // True when `a` and `b` are equal ignoring ASCII letter case only, the way
 // Windows compares file names and registry keys (no locale: bytes from 0x80
 // up compare exactly).
