@@ -7,10 +7,11 @@
 // Result of a copy. The values are shown to users and returned by scripts.
 enum CopyStatus : int {
     CopyOk = 0,
-    CopyFileError = -1,     // the new folder could not be made for another reason, or a file could not be written
+    CopyFileError = -1,     // the new folder could not be made for another reason, a stock file that is
+                            // there could not be read, or a file of the copy could not be written
     CopyFolderExists = -2,  // the new folder exists (letter case aside) or access was denied
     CopyPathNotFound = -3,  // the Aircraft folder or the stock aircraft's folder is missing
-    CopyInvalidName = -4,   // the prefix makes a name Windows cannot use as a folder
+    CopyInvalidName = -4,   // the prefix (or in-game name) makes a name the simulator cannot use
 };
 
 // Buffer sizes of one copy, terminator included.
