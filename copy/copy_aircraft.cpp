@@ -330,3 +330,24 @@ CopyStatus CopyAircraft(const char* aircraftDir, const char* prefix, int index) 
 CopyStatus CopyAircraftTitled(const char* aircraftDir, const char* prefix, int index, const char* title) {
     return CopyAircraftReport(aircraftDir, prefix, index, false, nullptr, nullptr, nullptr, title);
 }
+
+//----------------------------------------------------------------------------
+// The in-game name a copy gets unedited
+//----------------------------------------------------------------------------
+
+std::string PredictCopyTitle(const char* aircraftDir, const char* prefix, int index) {
+    const AircraftEntry& aircraft = GetAircraftEntry(index);
+    std::string path = std::string(aircraftDir) + kPathSep + aircraft.name + kPathSep + "Aircraft.cfg";
+    std::string cfg;
+    if (!ReadConfigFile(path.c_str(), &cfg)) return "";
+    CopyNames names;
+    DeriveCopyNames(index, prefix, &names);
+    // The same two steps the copy's rewrite takes, on the bytes in memory.
+    auto* data = reinterpret_cast<unsigned char*>(&cfg[0]);
+    const int n = static_cast<int>(std::strlen(names.stem));
+    const int length = static_cast<int>(cfg.size());
+    SubstitutionPass(data, length, names.stem, names.newStem, n);
+    for (int i = 0; i + 5 <= length; ++i)
+        if (OverwriteTitle(data + i, "title", names.newStem, n, data + length)) break;
+    return FirstTitle(cfg);
+}

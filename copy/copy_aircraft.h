@@ -4,6 +4,8 @@
 #include "catalogue.h"
 #include "file_ops.h"
 
+#include <string>
+
 // Result of a copy. The values are shown to users and returned by scripts.
 enum CopyStatus : int {
     CopyOk = 0,
@@ -86,3 +88,8 @@ CopyStatus CopyAircraft(const char* aircraftDir, const char* prefix, int index);
 // The same with the player's in-game name (null: as the overwrite makes it):
 // the dialog's call.
 CopyStatus CopyAircraftTitled(const char* aircraftDir, const char* prefix, int index, const char* title);
+
+// The first title a copy of aircraft `index` with `prefix` gets unedited (by
+// the same overwrite as the copy's, on the stock Aircraft.cfg in memory); ""
+// when there is no stock Aircraft.cfg.
+std::string PredictCopyTitle(const char* aircraftDir, const char* prefix, int index);

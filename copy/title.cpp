@@ -1,11 +1,9 @@
 // Sections:
 //   1. Reading title= lines
-//   2. The unedited title and the checks
+//   2. The checks
 //   3. A player's own title
 #include "title.h"
 
-#include "copy_aircraft.h"
-#include "file_ops.h"
 #include "platform.h"
 
 #include <cerrno>
@@ -14,21 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Aircraft.cfg is a few kilobytes; anything far larger is not one.
-constexpr std::size_t kConfigLimit = 4 << 20;
-
-bool ReadConfig(const char* path, std::string* text) {
-    std::FILE* f = PlatformOpenRead(path);
-    if (!f) return false;
-    char chunk[16384];
-    std::size_t got;
-    text->clear();
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text->size() < kConfigLimit) text->append(chunk, got);
-    const bool ok = !std::ferror(f) && text->size() < kConfigLimit;
-    std::fclose(f);
-    return ok;
-}
 
 bool StartsWithIgnoringCase(const std::string& s, std::size_t at, const std::string& word) {
     if (s.size() - at < word.size()) return false;
@@ -88,6 +71,21 @@ long FltsimSection(const std::string& text, const Line& line) {
 
 } // namespace
 
+// Aircraft.cfg is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kConfigLimit = 4 << 20;
+
+bool ReadConfigFile(const char* path, std::string* text) {
+    std::FILE* f = PlatformOpenRead(path);
+    if (!f) return false;
+    char chunk[16384];
+    std::size_t got;
+    text->clear();
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text->size() < kConfigLimit) text->append(chunk, got);
+    const bool ok = !std::ferror(f) && text->size() < kConfigLimit;
+    std::fclose(f);
+    return ok;
+}
+
 std::string FirstTitle(const std::string& cfg) {
     for (const Line& line : SplitLines(cfg)) {
         std::size_t value = TitleValueStart(cfg, line);
@@ -100,25 +98,8 @@ std::string FirstTitle(const std::string& cfg) {
 }
 
 //----------------------------------------------------------------------------
-// 2. The unedited title and the checks
+// 2. The checks
 //----------------------------------------------------------------------------
-
-std::string PredictCopyTitle(const char* aircraftDir, const char* prefix, int index) {
-    const AircraftEntry& aircraft = GetAircraftEntry(index);
-    std::string path = std::string(aircraftDir) + kPathSep + aircraft.name + kPathSep + "Aircraft.cfg";
-    std::string cfg;
-    if (!ReadConfig(path.c_str(), &cfg)) return "";
-    CopyNames names;
-    DeriveCopyNames(index, prefix, &names);
-    // The same two steps the copy's rewrite takes, on the bytes in memory.
-    auto* data = reinterpret_cast<unsigned char*>(&cfg[0]);
-    const int n = static_cast<int>(std::strlen(names.stem));
-    const int length = static_cast<int>(cfg.size());
-    SubstitutionPass(data, length, names.stem, names.newStem, n);
-    for (int i = 0; i + 5 <= length; ++i)
-        if (OverwriteTitle(data + i, "title", names.newStem, n, data + length)) break;
-    return FirstTitle(cfg);
-}
 
 TitleCheck CheckInGameTitle(const char* title) {
     if (!*title) return TitleEmpty;
@@ -137,7 +118,7 @@ bool TitleInUse(const char* aircraftDir, const char* title) {
     for (const std::string& folder : folders) {
         std::string cfg;
         std::string path = std::string(aircraftDir) + kPathSep + folder + kPathSep + "Aircraft.cfg";
-        if (!PlatformFileExists(path.c_str()) || !ReadConfig(path.c_str(), &cfg)) continue;
+        if (!PlatformFileExists(path.c_str()) || !ReadConfigFile(path.c_str(), &cfg)) continue;
         for (const Line& line : SplitLines(cfg)) {
             std::size_t value = TitleValueStart(cfg, line);
             if (value != std::string::npos && line.end - value == std::strlen(title) &&
@@ -181,7 +162,7 @@ std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle,
 
 int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* title) {
     std::string stock, copy;
-    if (!ReadConfig(stockCfg, &stock) || !ReadConfig(copyCfg, &copy)) return errno ? errno : EIO;
+    if (!ReadConfigFile(stockCfg, &stock) || !ReadConfigFile(copyCfg, &copy)) return errno ? errno : EIO;
     const std::string out = RetitleConfig(copy, FirstTitle(stock), title);
     // Written anew: the copy's files are only ever created, never overwritten.
     if (int err = PlatformRemove(copyCfg, false)) return err;

@@ -2,16 +2,13 @@
 // of Aircraft.cfg is one menu entry, named by its title= line.
 //
 // Unedited, the copy's first title is what the same-length overwrite makes of
-// the stock one ("P-51D Mustang" with the prefix XY gives "XY11D Mustang").
+// the stock one ("P-51D Mustang" with the prefix XY gives "XY11D Mustang":
+// PredictCopyTitle in copy_aircraft.h).
 // A player's own name replaces the value of the first title= line, and every
 // further [fltsim.N] title follows it, so the menu never shows the stock
 // aircraft's names twice.
 #pragma once
 #include <string>
-
-// The first title a copy of aircraft `index` with `prefix` gets unedited,
-// computed from the stock Aircraft.cfg; "" when there is none.
-std::string PredictCopyTitle(const char* aircraftDir, const char* prefix, int index);
 
 enum TitleCheck : int {
     TitleOk = 0,
@@ -28,6 +25,10 @@ TitleCheck CheckInGameTitle(const char* title);
 // True when an aircraft folder of `aircraftDir` has a title= line whose
 // value equals `title`, letter case aside.
 bool TitleInUse(const char* aircraftDir, const char* title);
+
+// Reads the configuration file `path` whole into `text`; false when it
+// cannot be read or is far larger than any Aircraft.cfg (4 MiB).
+bool ReadConfigFile(const char* path, std::string* text);
 
 // The value of the first title= line of configuration text `cfg`, or ""
 // when it has none.
