@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <vector>
 #include <string>
@@ -206,7 +207,9 @@ int Copy(const char* aircraftDir, int index, const char* prefix, const char* tit
 
 } // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     CLI::App app{"vantorel-cli"};
     // Our own help text: the same content for every command, on stdout with
     // exit 0; any usage error shows it on stderr with exit 64.
@@ -292,4 +295,18 @@ int main(int argc, char** argv) {
     if (copies->parsed()) return RunCopiesCommand(dir);
     if (remove->parsed()) return RunRemoveCommand(dir, folder.c_str(), dryRun, permanent);
     return Copy(dir, index, prefix.c_str(), title ? title->c_str() : nullptr, dryRun);
+}
+
+} // namespace
+
+// Nothing may end the program without a word: running out of memory is a
+// file error with a message, not an abort.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vantorel-cli: File Error: %s\n",
+                     dynamic_cast<const std::bad_alloc*>(&e) ? "out of memory" : e.what());
+    }
+    return ExitFor(CopyFileError);
 }

@@ -220,8 +220,10 @@ const char kAircraftCfgTemp[] = "Aircraft.cfg.tmp";
 // The copy
 //----------------------------------------------------------------------------
 
-CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
-                              CopyStepReport report, void* context, CopyFailure* failure, const char* title) {
+namespace {
+
+CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int index, bool dryRun,
+                               CopyStepReport report, void* context, CopyFailure* failure, const char* title) {
     const AircraftEntry& aircraft = GetAircraftEntry(index);
     CopyNames names;
     DeriveCopyNames(index, prefix, &names);
@@ -308,6 +310,20 @@ CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int i
     PlatformEndWrites();
     if (status != CopyOk) PlatformRemove(newFolder, true);
     return status;
+}
+
+} // namespace
+
+// The engine keeps no exception from its callers: running out of memory (a
+// 32-bit process can) is a file error with its reason, like a full disk.
+CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
+                              CopyStepReport report, void* context, CopyFailure* failure, const char* title) {
+    try {
+        return CopyAircraftChecked(aircraftDir, prefix, index, dryRun, report, context, failure, title);
+    } catch (...) {
+        PlatformEndWrites();
+        return Fail(CopyFileError, ENOMEM, aircraftDir, failure);
+    }
 }
 
 bool PlanCopySteps(const char* aircraftDir, const char* prefix, int index, CopyStepReport report, void* context) {
