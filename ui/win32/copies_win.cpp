@@ -33,10 +33,11 @@ std::vector<CopyRow> FindCopies(const char* aircraftDir) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         int stock = StockOf(found.cFileName);
         std::string folder = base + found.cFileName;
-        if (stock < 0 || !PlatformFileExists((folder + "\\sound.cfg").c_str())) continue;
+        if (stock < 0 || !PlatformFileExists((folder + "\\Sound\\sound.cfg").c_str())) continue;
         char title[256] = "";
         std::string cfg = folder + "\\Aircraft.cfg";
-        GetPrivateProfileStringA("fltsim.0", "title", "", title, sizeof title, cfg.c_str());
+        GetPrivateProfileStringA("fltsim", "title", "", title, sizeof title, cfg.c_str());
+        if (!title[0]) GetPrivateProfileStringA("fltsim.0", "title", "", title, sizeof title, cfg.c_str());
         copies.push_back({found.cFileName, stock, title, PlatformFileExists(cfg.c_str()), false});
     } while (FindNextFileA(search, &found));
     FindClose(search);
