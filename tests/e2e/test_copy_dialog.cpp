@@ -234,6 +234,14 @@ protected:
         ASSERT_EQ(WriteDemoSimulator(root_.string().c_str()), 0) << "could not write the demo simulator to " << root_;
         ASSERT_TRUE(SetSimulatorPath(root_.wstring().c_str()));
         RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Vantorel");  // no folder picked at an earlier start
+        // Without a window manager, Wine waits for one each time a window
+        // closes unless its X11 driver manages no windows itself.
+        HKEY x11;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &x11, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExW(x11, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 2 * sizeof(wchar_t));
+            RegCloseKey(x11);
+        }
     }
     void TearDown() override {
         if (app_.hProcess) {
@@ -261,6 +269,11 @@ protected:
                                    &app_)) << "could not start Vantorel.exe";
         dialog_ = WaitForDialog(app_.dwProcessId, nullptr, nullptr, kStartMs);
         ASSERT_NE(dialog_, nullptr) << "Vantorel showed no window";
+        // Shown is not yet answering: while Wine's desktop comes up the
+        // program's first window can stay busy for seconds.
+        DWORD_PTR answer;
+        for (DWORD start = GetTickCount(); !SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer);)
+            ASSERT_LT(GetTickCount() - start, kStartMs) << "Vantorel's first window does not answer";
     }
     void Open() {
         ASSERT_NO_FATAL_FAILURE(Start());

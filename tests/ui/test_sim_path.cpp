@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
@@ -13,13 +14,17 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Folders : ::testing::Test {
+    // Short, as the VirtualStore case nests the whole path inside itself, and
+    // one per test, as ctest runs them side by side.
     const fs::path root = fs::temp_directory_path() /
-                          ("vantorel-path-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        ("vantorel-path-" + std::to_string(std::hash<std::string>{}(
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name()) % 100000));
     void SetUp() override { fs::remove_all(root); }
     void TearDown() override { fs::remove_all(root); }
     std::string Make(const std::string& relative) {
-        fs::create_directories(root / relative);
-        return (root / relative).string();
+        const fs::path path = (root / relative).make_preferred();
+        fs::create_directories(path);
+        return path.string();
     }
 };
 
@@ -29,7 +34,7 @@ TEST_F(Folders, APickedFolderCountsWhenItsAircraftFolderOrItselfHoldsAStockAircr
     Make("copies-only/Aircraft/XY1d");  // a copy is no stock aircraft
     Make("renamed/Planes/Bf109g");      // an Aircraft folder by another name
     Make("plain/Bf109g.txt");
-    const std::string cfsAircraft = (root / "cfs" / "Aircraft").string();
+    const std::string cfsAircraft = Make("cfs/Aircraft");
     // found "": refused.
     struct Case { std::string picked, found; };
     for (const Case& c : {
