@@ -65,3 +65,20 @@ bench: deps-native
 
 clean:
 	rm -rf $(NATIVE) $(ASAN) $(BENCH) $(WIN) $(WIN)-tests $(WIN)-64
+
+# The Wine registry reader under libFuzzer, for a bounded time
+# (FUZZ_SECONDS). Not part of `make test`: new inputs it keeps go to
+# build-fuzz/corpus; tests/fuzz/corpus holds the seeds.
+FUZZ         := build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SOURCES := tests/fuzz/fuzz_wine_registry.cpp cli/wine_registry.cpp cli/wine_prefix.cpp \
+                copy/platform.cpp ui/sim_path.cpp ui/messages.cpp
+
+.PHONY: fuzz
+fuzz:
+	@command -v clang++ >/dev/null || { echo 'make fuzz needs clang++: apt-get install clang libclang-rt-14-dev' >&2; exit 1; }
+	@mkdir -p $(FUZZ)/corpus
+	@clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+	    -Icli -Icopy -Iui -Icatalogue $(FUZZ_SOURCES) -o $(FUZZ)/fuzz_wine_registry
+	$(FUZZ)/fuzz_wine_registry -print_final_stats=1 -max_total_time=$(FUZZ_SECONDS) -timeout=5 -max_len=8192 \
+	    -dict=tests/fuzz/wine_registry.dict $(FUZZ)/corpus tests/fuzz/corpus

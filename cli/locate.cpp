@@ -1,63 +1,271 @@
 #include "locate.h"
 
+#include "copy_aircraft.h"
+#include "platform.h"
+
 #include <cstdio>
 
-#ifdef _WIN32
-#include "sim_path.h"
-#include "messages.h"
-#include <cstring>
+namespace {
 
-bool LocateAircraftFolder(const char*, char* out, std::size_t cap, char* error, std::size_t errorCap) {
-    char path[kAircraftPathCapacity];
-    int rc = ReadAircraftFolderFromRegistry(path);
-    if (rc != 0) {
-        std::snprintf(error, errorCap, "%s (looked in HKLM\\%s, value \"%s\")",
-                      rc == kRegistryNotInstalled ? kMsgNotInstalled : kMsgPathNotFound, kSimRegistryKey,
-                      kSimRegistryValue);
+bool IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+// The folder as given, but for the separators a shell completion leaves:
+// the engine joins paths with one. A drive root keeps its own.
+bool FromOption(const char* option, SimLocation* out, std::string* error) {
+    std::string dir = option;
+    while (dir.size() > 1 && IsSeparator(dir.back()) && !(dir.size() == 3 && dir[1] == ':')) dir.pop_back();
+    if (dir.size() >= static_cast<std::size_t>(kPathCapacity)) {
+        *error = "the Aircraft folder path is too long: " + std::to_string(dir.size()) +
+                 " bytes given with --aircraft-dir, at most " + std::to_string(kPathCapacity - 1);
         return false;
     }
-    if (std::strlen(path) >= cap) {
-        std::snprintf(error, errorCap, "the Aircraft folder path %s is too long", path);
-        return false;
-    }
-    std::strcpy(out, path);
+    *out = {dir, "given with --aircraft-dir"};
     return true;
 }
+
+} // namespace
+
+bool PrintWhere(const SimLocation& where) {
+    std::printf("%s\nsource: %s\n", where.aircraftDir.c_str(), where.how.c_str());
+    if (PlatformFolderExists(where.aircraftDir.c_str())) return true;
+    std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", where.aircraftDir.c_str());
+    return false;
+}
+
+#ifdef _WIN32
+#include "messages.h"
+#include "sim_path.h"
+
+bool LocateSimulator(const char* aircraftDirOption, const char*, SimLocation* out, std::string* error) {
+    if (aircraftDirOption) return FromOption(aircraftDirOption, out, error);
+    const std::string key = std::string("HKLM\\") + kSimRegistryKey + ", value \"" + kSimRegistryValue + "\"";
+    char path[kAircraftPathCapacity];
+    const int rc = ReadAircraftFolderFromRegistry(path);
+    if (rc != kRegistryOk) {
+        *error = std::string(rc == kRegistryNotInstalled ? kMsgNotInstalled : kMsgPathNotFound) + " (looked in " +
+                 key + ")";
+        return false;
+    }
+    if (std::string(path).size() >= static_cast<std::size_t>(kPathCapacity)) {
+        *error = std::string("the Aircraft folder path ") + path + " (from " + key + ") is too long";
+        return false;
+    }
+    *out = {path, "Windows registry (" + key + ")"};
+    return true;
+}
+
 #else
 #include "wine_prefix.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
+#include <vector>
 
-// Under Wine the registry is a set of text files in the prefix: the same
-// choice of prefix as Wine itself makes, so the player's usual prefix is found.
-bool LocateAircraftFolder(const char* winePrefix, char* out, std::size_t cap, char* error, std::size_t errorCap) {
-    std::string prefix;
-    const char* origin;
+namespace {
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// One file system object whatever links lead to it: ~/.steam/steam is
+// usually a link to ~/.local/share/Steam, and a library may be listed twice.
+std::string Canonical(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string canonical = real;
+    std::free(real);
+    return canonical;
+}
+
+// A folder under which each entry may be a Wine prefix (Steam's are in <entry>/pfx).
+struct PrefixHome {
+    std::string manager, dir, inEntry;
+};
+
+// The quoted strings of one line of a Valve KeyValues file.
+std::vector<std::string> QuotedTokens(const std::string& line) {
+    std::vector<std::string> tokens;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '"') continue;
+        std::string token;
+        for (++i; i < line.size() && line[i] != '"'; ++i) token += line[i] == '\\' && i + 1 < line.size() ? line[++i] : line[i];
+        tokens.push_back(token);
+    }
+    return tokens;
+}
+
+// The library folders Steam lists in steamapps/libraryfolders.vdf:
+// "path" "DIR" lines, or "1" "DIR" in the older form.
+std::vector<std::string> SteamLibraries(const std::string& steam) {
+    std::vector<std::string> libraries;
+    std::ifstream vdf(steam + "/steamapps/libraryfolders.vdf");
+    for (std::string line; std::getline(vdf, line);) {
+        const std::vector<std::string> t = QuotedTokens(line);
+        if (t.size() != 2 || t[1].empty() || t[1][0] != '/') continue;
+        const bool numbered = !t[0].empty() && std::all_of(t[0].begin(), t[0].end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (numbered || SameIgnoringCase(t[0].c_str(), "path")) libraries.push_back(t[1]);
+    }
+    return libraries;
+}
+
+// Where the usual managers keep their prefixes, as the manager itself finds
+// its data (XDG_DATA_HOME, else ~/.local/share).
+std::vector<PrefixHome> PrefixHomes(const std::string& home) {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const std::string data = xdg && xdg[0] == '/' ? xdg : home + "/.local/share";
+    std::vector<PrefixHome> homes = {
+        {"Bottles", data + "/bottles/bottles", ""},
+        {"Bottles (Flatpak)", home + "/.var/app/com.usebottles.bottles/data/bottles/bottles", ""},
+        {"Lutris", home + "/Games", ""},
+        {"PlayOnLinux", home + "/.PlayOnLinux/wineprefix", ""},
+        {"CrossOver", home + "/.cxoffice", ""},
+        {"CrossOver", home + "/Library/Application Support/CrossOver/Bottles", ""},
+    };
+    const std::string steams[] = {home + "/.steam/steam", data + "/Steam",
+                                  home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam"};
+    for (const std::string& steam : steams) {
+        homes.push_back({"Steam", steam + "/steamapps/compatdata", "/pfx"});
+        for (const std::string& library : SteamLibraries(steam))
+            homes.push_back({"Steam library", library + "/steamapps/compatdata", "/pfx"});
+    }
+    // Each folder once, under the first name it was given.
+    std::vector<PrefixHome> unique;
+    std::vector<std::string> seen;
+    for (const PrefixHome& h : homes) {
+        const std::string canonical = Canonical(h.dir);
+        if (std::find(seen.begin(), seen.end(), canonical) != seen.end()) continue;
+        seen.push_back(canonical);
+        unique.push_back(h);
+    }
+    return unique;
+}
+
+std::vector<std::string> SortedEntries(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (const dirent* e = readdir(d))
+            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) names.push_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+enum PrefixVerdict { kHasSimulator, kNoAircraftFolder, kNoSimulator };
+
+// Whether `prefix` holds the simulator: its registry names it and the
+// Aircraft folder is there. *aircraft is set whenever the registry names a
+// folder; *error otherwise.
+PrefixVerdict Examine(const std::string& prefix, std::string* aircraft, std::string* error) {
+    char folder[kPathCapacity] = "", why[1024] = "";
+    if (!FindAircraftFolderInWinePrefix(prefix.c_str(), folder, sizeof folder, why, sizeof why)) {
+        *error = why;
+        return kNoSimulator;
+    }
+    *aircraft = folder;
+    return PlatformFolderExists(folder) ? kHasSimulator : kNoAircraftFolder;
+}
+
+// The prefix $HOME's Wine uses: --wine-prefix, $WINEPREFIX, or ~/.wine
+// (searched beyond when it has no simulator).
+bool LocateInWine(const char* winePrefixOption, SimLocation* out, std::string* error) {
     const char* env = std::getenv("WINEPREFIX");
     const char* home = std::getenv("HOME");
-    if (winePrefix) {
-        prefix = winePrefix;
-        origin = "given with --wine-prefix";
+    std::string prefix, origin, how;
+    if (winePrefixOption) {
+        prefix = winePrefixOption, origin = "given with --wine-prefix", how = "from --wine-prefix";
     } else if (env && *env) {
-        prefix = env;
-        origin = "from $WINEPREFIX";
+        prefix = env, origin = "from $WINEPREFIX", how = "from $WINEPREFIX";
     } else if (home && *home) {
         prefix = std::string(home) + "/.wine";
-        origin = "the default, as neither --wine-prefix nor $WINEPREFIX is given";
+        origin = "the default, as neither --wine-prefix nor $WINEPREFIX is given", how = "~/.wine";
     } else {
-        std::snprintf(error, errorCap, "no Wine prefix to look in: none is given with --wine-prefix or $WINEPREFIX "
-                                       "and $HOME is not set; give the Aircraft folder with --aircraft-dir DIR");
+        *error = "no Wine prefix to look in: none is given with --wine-prefix or $WINEPREFIX and $HOME is not set; "
+                 "give the Aircraft folder with --aircraft-dir DIR";
         return false;
     }
     while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
-    struct stat st;
-    if (stat(prefix.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        std::snprintf(error, errorCap, "no Wine prefix at %s (%s): give --wine-prefix DIR or --aircraft-dir DIR",
-                      prefix.c_str(), origin);
+    const bool searchOn = !winePrefixOption && !(env && *env);
+
+    std::string aircraft, why;
+    if (!IsFolder(prefix)) {
+        why = "no Wine prefix at " + prefix + " (" + origin + ")";
+        if (!searchOn) {
+            *error = why + ": give --wine-prefix DIR or --aircraft-dir DIR";
+            return false;
+        }
+    } else {
+        const PrefixVerdict verdict = Examine(prefix, &aircraft, &why);
+        // A prefix named by the player is used as named: the copy then says
+        // what is wrong with its Aircraft folder.
+        if (verdict == kHasSimulator || (!searchOn && verdict == kNoAircraftFolder)) {
+            *out = {aircraft, "Wine prefix " + prefix + " (" + how + ")"};
+            return true;
+        }
+        if (!searchOn) {
+            *error = why;
+            return false;
+        }
+        if (verdict == kNoAircraftFolder)
+            why = "no Aircraft folder at " + aircraft + ", which the registry of the Wine prefix " + prefix + " names";
+    }
+
+    // ~/.wine has no simulator: the one prefix that has it in the homes of the usual managers.
+    struct Found { std::string prefix, aircraft, manager, home; };
+    std::vector<Found> found;
+    std::vector<std::string> seen = {Canonical(prefix)}, searched, lacking;
+    for (const PrefixHome& h : PrefixHomes(home)) {
+        searched.push_back(h.dir + (h.inEntry.empty() ? "" : "/*" + h.inEntry) + " (" + h.manager + ")");
+        for (const std::string& entry : SortedEntries(h.dir)) {
+            const std::string candidate = h.dir + "/" + entry + h.inEntry;
+            const std::string canonical = Canonical(candidate);
+            if (!IsFolder(candidate) || std::find(seen.begin(), seen.end(), canonical) != seen.end()) continue;
+            seen.push_back(canonical);
+            std::string folder, ignored;
+            const PrefixVerdict verdict = Examine(candidate, &folder, &ignored);
+            if (verdict == kHasSimulator) found.push_back({candidate, folder, h.manager, h.dir});
+            if (verdict == kNoAircraftFolder) lacking.push_back(candidate + " names " + folder);
+        }
+    }
+    const auto joined = [](const std::vector<std::string>& parts) {
+        std::string s;
+        for (const std::string& p : parts) s += (s.empty() ? "" : ", ") + p;
+        return s;
+    };
+    if (found.size() == 1) {
+        *out = {found[0].aircraft, "Wine prefix " + found[0].prefix + " (found in the " + found[0].manager +
+                                       " home " + found[0].home + ")"};
+        return true;
+    }
+    if (found.size() > 1) {
+        std::vector<std::string> names;
+        for (const Found& f : found) names.push_back(f.prefix + " (" + f.manager + ")");
+        *error = "the simulator is in several Wine prefixes: " + joined(names) + "; choose one with --wine-prefix DIR";
         return false;
     }
-    return FindAircraftFolderInWinePrefix(prefix.c_str(), out, cap, error, errorCap);
+    *error = why + "; nor is the simulator in a Wine prefix under " + joined(searched);
+    if (!lacking.empty()) *error += "; prefixes whose registry names an Aircraft folder that is not there: " + joined(lacking);
+    *error += ": give --wine-prefix DIR or --aircraft-dir DIR";
+    return false;
+}
+
+} // namespace
+
+bool LocateSimulator(const char* aircraftDirOption, const char* winePrefixOption, SimLocation* out,
+                     std::string* error) {
+    if (aircraftDirOption) return FromOption(aircraftDirOption, out, error);
+    return LocateInWine(winePrefixOption, out, error);
 }
 #endif

@@ -8,10 +8,16 @@
 #include "locate.h"
 #include "messages.h"
 #include "platform.h"
+#include "sim_path.h"
+
+#include "title.h"
+
+#include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -31,26 +37,40 @@ int ExitFor(CopyStatus status) {
 
 const char kUsage[] =
     "usage: vantorel-cli list [--aircraft-dir DIR] [--wine-prefix DIR]\n"
-    "       vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--wine-prefix DIR] [--dry-run]\n"
+    "       vantorel-cli copy AIRCRAFT PREFIX [--title TEXT] [--dry-run] [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli where [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli copies [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli remove FOLDER [--dry-run] [--permanent] [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli --version\n"
     "\n"
     "Makes a new, independently named aircraft out of a stock Combat Flight\n"
     "Simulator aircraft: its first characters are replaced by PREFIX.\n"
     "\n"
     "  AIRCRAFT           a stock folder name (any letter case) or an index 0-18\n"
-    "  PREFIX             the new name's first characters (at most the stem length)\n"
+    "  PREFIX             the new name's first characters (at most the stem length;\n"
+    "                     printable ASCII, not starting with a space)\n"
+    "  --title TEXT       the copy's name in the simulator's aircraft menu\n"
+    "                     (default: the stock title with the prefix written over it)\n"
     "  --aircraft-dir DIR the simulator's Aircraft folder\n"
-    "  --wine-prefix DIR  find the simulator in this Wine prefix (default $WINEPREFIX, ~/.wine)\n"
-    "  --dry-run          print what would be made and make nothing\n"
+    "  --wine-prefix DIR  find the simulator in this Wine prefix (default $WINEPREFIX, ~/.wine,\n"
+    "                     then the prefixes of Bottles, Lutris, PlayOnLinux, CrossOver and Steam)\n"
+    "  --dry-run          print what would be done and change nothing\n"
+    "  --permanent        remove: delete the copy's files instead of moving the copy to the trash\n"
+    "  --                 ends the options: what follows is a name, even if it starts with -\n"
     "\n"
     "Without --aircraft-dir the simulator is found through the registry: on\n"
     "Windows the installer's entry, elsewhere the system.reg of the Wine prefix.\n"
+    "where prints the Aircraft folder that would be used and how it was found.\n"
     "\n"
     "list shows each stock aircraft with whether its folder is there and how\n"
     "many of its stock files are, so you see what a copy would lack. When the\n"
     "Aircraft folder cannot be found it still lists the aircraft, says why on\n"
     "stderr and exits 3.\n"
     "\n"
-    "exit status: 0 copied, 1 file error, 2 folder exists or access denied,\n"
+    "copies lists the copies Vantorel made (recognised from their files);\n"
+    "remove moves one of them to the trash (Recycle Bin on Windows).\n"
+    "\n"
+    "exit status: 0 done, 1 file error, 2 folder exists, access denied or not a copy,\n"
     "             3 path not found, 4 invalid prefix, 64 usage error\n";
 
 int Usage(const char* problem) {
@@ -59,66 +79,22 @@ int Usage(const char* problem) {
     return kExitUsage;
 }
 
+// Where the file system really put `folder`: on Windows Vista and later a
+// copy under Program Files may have been redirected to the VirtualStore.
+std::string RealLocation(const std::string& folder) {
+    const std::string store = VirtualStorePath(folder.c_str());
+    if (!store.empty() && !PlatformFolderExists(folder.c_str()) && PlatformFolderExists(store.c_str())) return store;
+    return folder;
+}
+
 // A catalogue folder name in any letter case, or an index; -1 when neither.
-int FindAircraft(const char* arg) {
+int FindAircraft(const std::string& arg) {
     for (int i = 0; i < GetAircraftCount(); ++i)
-        if (SameIgnoringCase(arg, GetAircraftName(i))) return i;
+        if (SameIgnoringCase(arg.c_str(), GetAircraftName(i))) return i;
     char* end = nullptr;
-    long index = std::strtol(arg, &end, 10);
-    if (*arg && *end == '\0' && index >= 0 && index < GetAircraftCount()) return static_cast<int>(index);
+    long index = std::strtol(arg.c_str(), &end, 10);
+    if (!arg.empty() && *end == '\0' && index >= 0 && index < GetAircraftCount()) return static_cast<int>(index);
     return -1;
-}
-
-struct Options {
-    const char* command = nullptr;
-    const char* args[2] = {nullptr, nullptr};
-    int argCount = 0;
-    const char* aircraftDir = nullptr;
-    const char* winePrefix = nullptr;
-    bool dryRun = false;
-    bool help = false;
-};
-
-// Returns null on success, else what is wrong with the command line.
-const char* ParseOptions(int argc, char** argv, Options* o) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
-            o->help = true;
-        } else if (!std::strcmp(a, "--dry-run")) {
-            o->dryRun = true;
-        } else if (!std::strcmp(a, "--aircraft-dir") || !std::strcmp(a, "--wine-prefix")) {
-            if (i + 1 >= argc) return "an option needs a folder";
-            (a[2] == 'a' ? o->aircraftDir : o->winePrefix) = argv[++i];
-        } else if (a[0] == '-' && a[1] == '-') {
-            return "unknown option";
-        } else if (!o->command) {
-            o->command = a;
-        } else if (o->argCount < 2) {
-            o->args[o->argCount++] = a;
-        } else {
-            return "too many arguments";
-        }
-    }
-    return nullptr;
-}
-
-// The Aircraft folder from the options or the simulator's registry.
-bool ResolveAircraftDir(const Options& o, char* out, std::size_t cap) {
-    if (o.aircraftDir) {
-        if (std::strlen(o.aircraftDir) >= cap) {
-            std::fprintf(stderr, "vantorel-cli: the Aircraft folder path is too long\n");
-            return false;
-        }
-        std::strcpy(out, o.aircraftDir);
-        // Paths are joined with one separator: drop the ones a shell completion leaves.
-        for (std::size_t n = std::strlen(out); n > 1 && out[n - 1] == kPathSep; --n) out[n - 1] = '\0';
-        return true;
-    }
-    char error[1024];
-    if (LocateAircraftFolder(o.winePrefix, out, cap, error, sizeof error)) return true;
-    std::fprintf(stderr, "vantorel-cli: %s\n", error);
-    return false;
 }
 
 // The stock files a copy of one aircraft reads, and which of them are there.
@@ -126,19 +102,24 @@ struct StockFileCount {
     std::size_t stockFolderLength;  // of "<Aircraft folder>/<stock folder>/"
     int listed = 0;
     int found = 0;
-    std::string missing;  // relative to the stock folder, comma-separated
+    std::string missing;     // relative to the stock folder, comma-separated
+    std::string unreadable;  // there, but a copy could not read them
 };
 
 void CountStockFile(const CopyStep& step, void* context) {
     if (!*step.source) return;  // folders are made and alias files written: they read nothing
     StockFileCount* count = static_cast<StockFileCount*>(context);
     ++count->listed;
-    if (PlatformFileExists(step.source)) {
-        ++count->found;
-    } else {
-        if (!count->missing.empty()) count->missing += ", ";
-        count->missing += step.source + count->stockFolderLength;
+    std::string& list = PlatformFileExists(step.source) ? count->unreadable : count->missing;
+    if (&list == &count->unreadable) {
+        if (std::FILE* f = PlatformOpenRead(step.source)) {
+            std::fclose(f);
+            ++count->found;
+            return;
+        }
     }
+    if (!list.empty()) list += ", ";
+    list += step.source + count->stockFolderLength;
 }
 
 // `aircraftDir` is null when the simulator could not be found: the catalogue
@@ -160,7 +141,9 @@ int List(const char* aircraftDir) {
         const bool present = PlatformFolderExists(folder.c_str());
         std::printf("%-6s  %d/%d\n", present ? "yes" : "no", count.found, count.listed);
         // A partial aircraft copies without these: name them.
-        if (present && count.found < count.listed) std::printf("%5s  missing: %s\n", "", count.missing.c_str());
+        if (present && !count.missing.empty()) std::printf("%5s  missing: %s\n", "", count.missing.c_str());
+        if (present && !count.unreadable.empty())
+            std::printf("%5s  unreadable: %s\n", "", count.unreadable.c_str());
     }
     if (aircraftDir && !haveDir) {
         std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", aircraftDir);
@@ -183,50 +166,106 @@ void PrintStep(const CopyStep& step, void* context) {
     const bool dryRun = *static_cast<bool*>(context);
     if (dryRun)
         std::printf("  %s%s%s\n", step.source, *step.source ? " -> " : "", step.dest);
+    else if (step.outcome == FileSourceMissing)  // what is missing is the stock file, not the copy's
+        std::printf("  %-18s %s\n", OutcomeText(step), step.source);
     else
         std::printf("  %-18s %s\n", OutcomeText(step), step.dest);
 }
 
-int Copy(const char* aircraftDir, int index, const char* prefix, bool dryRun) {
+int Copy(const char* aircraftDir, int index, const char* prefix, const char* title, bool dryRun) {
     CopyNames names;
     DeriveCopyNames(index, prefix, &names);
-    std::printf("%s %s to %s in %s\n", dryRun ? "Would copy" : "Copying", GetAircraftName(index),
-                names.newFolder, aircraftDir);
-    CopyStatus status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun);
+    const std::string folder = std::string(aircraftDir) + kPathSep + names.newFolder;
+    if (title && TitleInUse(aircraftDir, title))
+        std::fprintf(stderr, "vantorel-cli: warning: another aircraft already has the in-game name \"%s\"\n", title);
+    std::printf("%s %s to %s in %s\n", dryRun ? "Would copy" : "Copying", GetAircraftName(index), names.newFolder,
+                aircraftDir);
+    CopyFailure failure;
+    CopyStatus status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun, &failure, title);
+    const std::string inGame = title ? title : PredictCopyTitle(aircraftDir, prefix, index);
     if (dryRun && status == CopyOk) {
-        std::printf("Nothing was written (dry run).\n");
+        std::printf("Would make %s, in-game name \"%s\"\nNothing was written (dry run).\n", folder.c_str(),
+                    inGame.c_str());
         return 0;
     }
     StatusMessage message;
-    DescribeCopyStatus(status, names.newFolder, GetAircraftName(index), &message);
+    DescribeCopyStatus(status, names.newFolder, GetAircraftName(index), &message, &failure);
     std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", message.text);
+    if (status == CopyOk) std::printf("Made %s, in-game name \"%s\"\n", RealLocation(folder).c_str(), inGame.c_str());
     return ExitFor(status);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    Options o;
-    if (const char* problem = ParseOptions(argc, argv, &o)) return Usage(problem);
-    if (o.help) {
+    CLI::App app{"vantorel-cli"};
+    // Our own help text: the same content for every command, on stdout with
+    // exit 0; any usage error shows it on stderr with exit 64.
+    app.set_help_flag();
+    bool help = false, version = false, dryRun = false, permanent = false;
+    std::string aircraftArg, prefix, folder;
+    std::optional<std::string> aircraftDir, winePrefix, title;
+    app.add_flag("-h,--help", help);
+    app.add_flag("--version", version);
+    const auto nonEmpty = CLI::Validator(
+        [](std::string& value) { return value.empty() ? std::string("an empty value") : std::string(); }, "", "");
+    auto location = [&](CLI::App* command) {
+        command->add_option("--aircraft-dir", aircraftDir)->check(nonEmpty);
+        command->add_option("--wine-prefix", winePrefix)->check(nonEmpty);
+        command->add_flag("-h,--help", help);
+    };
+    CLI::App* list = app.add_subcommand("list");
+    CLI::App* copy = app.add_subcommand("copy");
+    CLI::App* where = app.add_subcommand("where");
+    CLI::App* copies = app.add_subcommand("copies");
+    CLI::App* remove = app.add_subcommand("remove");
+    for (CLI::App* command : {list, copy, where, copies, remove}) location(command);
+    copy->add_option("AIRCRAFT", aircraftArg)->required();
+    copy->add_option("PREFIX", prefix)->required();
+    copy->add_option("--title", title)->check(nonEmpty);
+    copy->add_flag("--dry-run", dryRun);
+    remove->add_option("FOLDER", folder)->required();
+    remove->add_flag("--dry-run", dryRun);
+    remove->add_flag("--permanent", permanent);
+    app.require_subcommand(0, 1);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        if (!help) return Usage(e.what());
+    }
+    if (help) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (!o.command) return Usage("no command given");
-
-    const bool isList = !std::strcmp(o.command, "list");
-    const bool isCopy = !std::strcmp(o.command, "copy");
-    if (!isList && !isCopy) return Usage("unknown command");
-    if (isList && o.argCount != 0) return Usage("list takes no arguments");
-    if (isCopy && o.argCount != 2) return Usage("copy needs AIRCRAFT and PREFIX");
-    if (o.dryRun && !isCopy) return Usage("--dry-run goes with copy");
+    if (version) {
+        std::printf("vantorel-cli %s\n", VANTOREL_VERSION);
+        return 0;
+    }
+    if (app.get_subcommands().empty()) return Usage("no command given");
 
     int index = -1;
-    if (isCopy && (index = FindAircraft(o.args[0])) < 0) return Usage("unknown aircraft: see 'vantorel-cli list'");
+    if (copy->parsed() && (index = FindAircraft(aircraftArg)) < 0)
+        return Usage("unknown aircraft: see 'vantorel-cli list'");
+    if (title) {
+        switch (CheckInGameTitle(title->c_str())) {
+        case TitleOk: break;
+        case TitleEmpty: return Usage("the in-game name is empty");
+        case TitleHasControlChars: return Usage("the in-game name holds control characters or line breaks");
+        case TitleNotRepresentable:
+            return Usage("the in-game name holds characters the simulator cannot show (printable ASCII only)");
+        }
+    }
 
-    char aircraftDir[kPathCapacity];
-    const bool found = ResolveAircraftDir(o, aircraftDir, sizeof aircraftDir);
-    if (isList) return List(found ? aircraftDir : nullptr);
+    SimLocation sim;
+    std::string error;
+    const bool found = LocateSimulator(aircraftDir ? aircraftDir->c_str() : nullptr,
+                                       winePrefix ? winePrefix->c_str() : nullptr, &sim, &error);
+    if (!found) std::fprintf(stderr, "vantorel-cli: %s\n", error.c_str());
+    const char* dir = sim.aircraftDir.c_str();
+    if (list->parsed()) return List(found ? dir : nullptr);
     if (!found) return ExitFor(CopyPathNotFound);
-    return Copy(aircraftDir, index, o.args[1], o.dryRun);
+    if (where->parsed()) return PrintWhere(sim) ? 0 : ExitFor(CopyPathNotFound);
+    if (copies->parsed()) return Usage("copies: not available yet");
+    if (remove->parsed()) return Usage("remove: not available yet");
+    return Copy(dir, index, prefix.c_str(), title ? title->c_str() : nullptr, dryRun);
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 namespace {
@@ -35,16 +36,17 @@ bool IsFolder(const char* path) {
 // Turns "C:\Games\CFS\Aircraft" into "<prefix>/dosdevices/c:/Games/CFS/Aircraft".
 bool MapToHost(const char* prefix, const char* winPath, char* out, std::size_t cap, char* error,
                std::size_t errorCap) {
-    const unsigned char drive = static_cast<unsigned char>(winPath[0]);
-    if (winPath[0] == '\\' && winPath[1] == '\\') {
+    char drive = 0;
+    std::string relative;
+    const int resolved = ResolveWindowsPath(winPath, &drive, &relative);
+    if (resolved == kWinPathNetwork) {
         std::snprintf(error, errorCap,
                       "the simulator's path %s is a network path, which has no folder in the Wine prefix %s: "
                       "give the Aircraft folder with --aircraft-dir DIR",
                       winPath, prefix);
         return false;
     }
-    const bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
-    if (!letter || winPath[1] != ':' || winPath[2] != '\\') {
+    if (resolved != kWinPathOk) {
         std::snprintf(error, errorCap,
                       "the simulator's path %s is not a full path with a drive letter, such as C:\\CFS, so it cannot be "
                       "found in the Wine prefix %s: give the Aircraft folder with --aircraft-dir DIR",
@@ -52,29 +54,74 @@ bool MapToHost(const char* prefix, const char* winPath, char* out, std::size_t c
         return false;
     }
     // Wine names its drive links in lower case whatever case the path uses.
-    const char lower = static_cast<char>(drive | 0x20);
-    int n = std::snprintf(out, cap, "%s/dosdevices/%c:", prefix, lower);
-    if (n < 0 || static_cast<std::size_t>(n) >= cap) {
+    const std::string root = std::string(prefix) + "/dosdevices/" + static_cast<char>(drive | 0x20) + ":";
+    if (root.size() >= cap) {
         std::snprintf(error, errorCap, "the Wine prefix path %s is too long", prefix);
         return false;
     }
-    if (!IsFolder(out)) {
+    if (!IsFolder(root.c_str())) {
         std::snprintf(error, errorCap,
                       "drive %c: of the simulator's path %s is not mapped in the Wine prefix (no folder or link %s)",
-                      drive & ~0x20, winPath, out);
+                      drive, winPath, root.c_str());
         return false;
     }
-    std::size_t len = static_cast<std::size_t>(n);
-    if (len + std::strlen(winPath + 2) >= cap) {
-        std::snprintf(error, errorCap, "the Aircraft folder path %s%s is too long", out, winPath + 2);
+    const std::string host = relative.empty() ? root : root + "/" + relative;
+    if (host.size() >= cap) {
+        std::snprintf(error, errorCap, "the Aircraft folder path %s is too long", host.c_str());
         return false;
     }
-    for (const char* p = winPath + 2; *p; ++p) out[len++] = *p == '\\' ? '/' : *p;
-    out[len] = '\0';
+    std::memcpy(out, host.c_str(), host.size() + 1);
     return true;
 }
 
 } // namespace
+
+int ResolveWindowsPath(const char* winPath, char* drive, std::string* relative) {
+    const auto isSep = [](char c) { return c == '\\' || c == '/'; };
+    const char* p = winPath;
+    relative->clear();
+    *drive = 0;
+    // \\?\ and \??\ hand the rest to the file system as it stands, \\.\ names a
+    // device; before a drive letter all three mean the drive. The rest is
+    // resolved all the same: a prefix must keep a copy inside it either way.
+    const bool device = isSep(p[0]) && ((isSep(p[1]) && (p[2] == '?' || p[2] == '.')) || (p[1] == '?' && p[2] == '?')) &&
+                        isSep(p[3]);
+    if (device) {
+        p += 4;
+        if ((p[0] | 0x20) == 'u' && (p[1] | 0x20) == 'n' && (p[2] | 0x20) == 'c' && (isSep(p[3]) || !p[3]))
+            return kWinPathNetwork;
+    } else if (isSep(p[0]) && isSep(p[1])) {
+        return kWinPathNetwork;
+    }
+    const char letter = static_cast<char>(p[0] & ~0x20);
+    if (letter < 'A' || letter > 'Z' || p[1] != ':' || !isSep(p[2])) return kWinPathNoDrive;
+    *drive = letter;
+
+    std::vector<std::size_t> starts;  // where each kept component begins in *relative, for ".."
+    for (p += 3; *p;) {
+        if (isSep(*p)) {
+            ++p;
+            continue;
+        }
+        const char* begin = p;
+        while (*p && !isSep(*p)) ++p;
+        std::size_t n = static_cast<std::size_t>(p - begin);
+        if (n == 1 && begin[0] == '.') continue;
+        if (n == 2 && begin[0] == '.' && begin[1] == '.') {
+            if (!starts.empty()) {
+                relative->resize(starts.back() ? starts.back() - 1 : 0);
+                starts.pop_back();
+            }
+            continue;
+        }
+        while (n > 0 && (begin[n - 1] == '.' || begin[n - 1] == ' ')) --n;
+        if (n == 0) continue;
+        if (!relative->empty()) *relative += '/';
+        starts.push_back(relative->size());
+        relative->append(begin, n);
+    }
+    return kWinPathOk;
+}
 
 bool FindAircraftFolderInWinePrefix(const char* prefix, char* out, std::size_t cap, char* error,
                                     std::size_t errorCap) {

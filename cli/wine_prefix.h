@@ -2,6 +2,22 @@
 // who run the simulator under Wine on Linux.
 #pragma once
 #include <cstddef>
+#include <string>
+
+enum WindowsPathResult : int {
+    kWinPathOk = 0,
+    kWinPathNetwork = 1,  // \\server\share, \\?\UNC\...: no folder in a prefix
+    kWinPathNoDrive = 2,  // not a full path with a drive letter (C:CFS, \CFS, CFS)
+};
+
+// Resolves an absolute Windows path the way Windows does before opening it:
+// \\?\, \\.\ and \??\ prefixes taken off, / and \ both separators, repeated
+// separators collapsed, "." dropped, ".." removing the component before it
+// but never leaving the drive root, and each component's trailing dots and
+// spaces dropped. Writes the drive letter in upper case to *drive and the
+// components joined with '/' to *relative ("" for the drive root). Returns a
+// WindowsPathResult.
+int ResolveWindowsPath(const char* winPath, char* drive, std::string* relative);
 
 // Reads <prefix>/system.reg, takes the install path the simulator's installer
 // recorded (the 32-bit view first, then the plain key), maps its drive through

@@ -8,7 +8,11 @@
 
 #include "platform.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -219,19 +223,29 @@ int FindWineRegistryString(const char* text, std::size_t size, const char* keyPa
 //----------------------------------------------------------------------------
 // Variables
 //----------------------------------------------------------------------------
+//
+// Built as Wine builds a process's environment: fixed variables first, then
+// the machine environment key's REG_SZ values, then its REG_EXPAND_SZ values
+// in file order, each expanded once against what is defined before it. The
+// value is then expanded once against the result. Nothing is expanded twice,
+// so the work is linear in the file, and every result is capped.
 namespace {
 
 const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 const char kNtCurrentVersion[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const char kProfileList[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 const char kEnvironment[] = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
+const char* const kVariableKeys[] = {kCurrentVersion, kNtCurrentVersion, kProfileList, kEnvironment};
+constexpr int kVariableKeyCount = sizeof kVariableKeys / sizeof kVariableKeys[0];
+constexpr int kEnvironmentKey = 3;
 
 // Variables a Wine process is given from fixed registry places rather than
-// from the environment key. The 32-bit view matters: the simulator and its
-// installer are 32-bit programs.
+// from the environment key, in definition order (SystemDrive first: Wine's
+// ProfileList values are written as %SystemDrive%\...). The 32-bit view
+// matters: the simulator and its installer are 32-bit programs.
 struct KnownVariable {
     const char* name;
-    const char* key;
+    int key;                // index in kVariableKeys, -1 for none
     const char* value32;    // value name in a 64-bit prefix, as a 32-bit program sees it
     const char* value;      // value name in a 32-bit prefix
     const char* default32;  // Wine's defaults when the file lacks the value
@@ -239,87 +253,170 @@ struct KnownVariable {
 };
 
 const KnownVariable kKnown[] = {
-    {"SystemRoot", kNtCurrentVersion, "SystemRoot", "SystemRoot", "C:\\windows", "C:\\windows"},
-    {"windir", kNtCurrentVersion, "SystemRoot", "SystemRoot", "C:\\windows", "C:\\windows"},
-    {"ProgramFiles", kCurrentVersion, "ProgramFilesDir (x86)", "ProgramFilesDir", "C:\\Program Files (x86)",
-     "C:\\Program Files"},
-    {"ProgramFiles(x86)", kCurrentVersion, "ProgramFilesDir (x86)", "ProgramFilesDir (x86)",
-     "C:\\Program Files (x86)", "C:\\Program Files (x86)"},
-    {"ProgramW6432", kCurrentVersion, "ProgramFilesDir", "ProgramFilesDir", "C:\\Program Files",
-     "C:\\Program Files"},
-    {"CommonProgramFiles", kCurrentVersion, "CommonFilesDir (x86)", "CommonFilesDir",
-     "C:\\Program Files (x86)\\Common Files", "C:\\Program Files\\Common Files"},
-    {"ProgramData", kProfileList, "ProgramData", "ProgramData", "C:\\ProgramData", "C:\\ProgramData"},
-    {"ALLUSERSPROFILE", kProfileList, "ProgramData", "ProgramData", "C:\\ProgramData", "C:\\ProgramData"},
-    {"PUBLIC", kProfileList, "Public", "Public", "C:\\users\\Public", "C:\\users\\Public"},
-    {"SystemDrive", nullptr, nullptr, nullptr, "C:", "C:"},
+    {"SystemDrive", -1, nullptr, nullptr, "C:", "C:"},
+    {"SystemRoot", 1, "SystemRoot", "SystemRoot", "C:\\windows", "C:\\windows"},
+    {"windir", 1, "SystemRoot", "SystemRoot", "C:\\windows", "C:\\windows"},
+    {"ProgramFiles", 0, "ProgramFilesDir (x86)", "ProgramFilesDir", "C:\\Program Files (x86)", "C:\\Program Files"},
+    {"ProgramFiles(x86)", 0, "ProgramFilesDir (x86)", "ProgramFilesDir (x86)", "C:\\Program Files (x86)",
+     "C:\\Program Files (x86)"},
+    {"ProgramW6432", 0, "ProgramFilesDir", "ProgramFilesDir", "C:\\Program Files", "C:\\Program Files"},
+    {"CommonProgramFiles", 0, "CommonFilesDir (x86)", "CommonFilesDir", "C:\\Program Files (x86)\\Common Files",
+     "C:\\Program Files\\Common Files"},
+    {"ProgramData", 2, "ProgramData", "ProgramData", "C:\\ProgramData", "C:\\ProgramData"},
+    {"ALLUSERSPROFILE", 2, "ProgramData", "ProgramData", "C:\\ProgramData", "C:\\ProgramData"},
+    {"PUBLIC", 2, "Public", "Public", "C:\\users\\Public", "C:\\users\\Public"},
 };
 
-constexpr int kMaxNesting = 4;  // windir=%SystemRoot% and the like; guards against loops
+// Longest variable value kept, terminator included: far beyond any path the
+// simulator can have, and what bounds one expansion's work.
+constexpr std::size_t kValueCap = 1024;
+// Total bytes of expanded environment values. A real environment key holds a
+// few hundred; the budget keeps a crafted file from costing memory.
+constexpr std::size_t kEnvironmentBudget = 64 * 1024;
 
-bool CopyIfFits(const char* s, char* out, std::size_t cap) {
-    if (std::strlen(s) >= cap) return false;
-    std::strcpy(out, s);
-    return true;
-}
+// A string value of one of kVariableKeys, decoded.
+struct RawValue {
+    int key;
+    std::string name, data;
+    bool expand;
+    bool tooLong;
+};
 
-bool Expand(const char* text, std::size_t size, const char* value, char* out, std::size_t cap, int depth);
-
-// The value of variable `name`; false when it is unknown here.
-bool VariableValue(const char* text, std::size_t size, const char* name, char* out, std::size_t cap, int depth) {
-    char raw[1024];
-    bool expand = false;
-    const bool win64 = IsWin64Registry(text, size);
-    for (const KnownVariable& v : kKnown) {
-        if (!SameIgnoringCase(name, v.name)) continue;
-        const char* valueName = win64 ? v.value32 : v.value;
-        if (!v.key || FindWineRegistryString(text, size, v.key, valueName, raw, sizeof raw, &expand) != kWineRegOk) {
-            std::strcpy(raw, win64 ? v.default32 : v.fallback);
-            expand = false;
-        }
-        return expand ? Expand(text, size, raw, out, cap, depth + 1) : CopyIfFits(raw, out, cap);
-    }
-    if (FindWineRegistryString(text, size, kEnvironment, name, raw, sizeof raw, &expand) != kWineRegOk) return false;
-    return expand ? Expand(text, size, raw, out, cap, depth + 1) : CopyIfFits(raw, out, cap);
-}
-
-bool Expand(const char* text, std::size_t size, const char* value, char* out, std::size_t cap, int depth) {
-    std::size_t len = 0;
-    auto append = [&](const char* s, std::size_t n) {
-        if (len + n >= cap) return false;
-        std::memcpy(out + len, s, n);
-        len += n;
-        out[len] = '\0';
-        return true;
-    };
-    if (!cap) return false;
-    out[0] = '\0';
-    for (const char* p = value; *p;) {
-        const char* close = *p == '%' ? std::strchr(p + 1, '%') : nullptr;
-        if (!close) {
-            const char* next = *p == '%' ? p + std::strlen(p) : std::strchr(p, '%');
-            if (!next) next = p + std::strlen(p);
-            if (!append(p, static_cast<std::size_t>(next - p))) return false;
-            p = next;
+// The string values of kVariableKeys, in file order, from one pass over the
+// file. Only a key's first appearance counts, as in FindWineRegistryString.
+std::vector<RawValue> CollectVariableValues(const char* text, std::size_t size) {
+    std::vector<RawValue> values;
+    bool seen[kVariableKeyCount] = {};
+    int current = -1;
+    const char* cursor = text;
+    Line line;
+    while (NextLine(&cursor, text + size, &line)) {
+        if (line.begin == line.end) continue;
+        const char first = *line.begin;
+        if (first == '[') {
+            char name[1024];
+            current = -1;
+            if (!KeyName(line, name, sizeof name)) continue;
+            for (int k = 0; k < kVariableKeyCount; ++k)
+                if (!seen[k] && SameIgnoringCase(name, kVariableKeys[k])) current = k;
+            if (current >= 0) seen[current] = true;
             continue;
         }
-        char name[256], expanded[1024];
-        std::size_t nameLen = static_cast<std::size_t>(close - p - 1);
-        bool known = nameLen > 0 && nameLen < sizeof name && depth < kMaxNesting;
-        if (known) {
-            std::memcpy(name, p + 1, nameLen);
-            name[nameLen] = '\0';
-            known = VariableValue(text, size, name, expanded, sizeof expanded, depth);
+        if (current < 0 || first != '"') continue;  // a default value (@=) names no variable
+
+        char name[256];
+        Utf8Writer nameWriter(name, sizeof name);
+        const char* p = DecodeString(line.begin + 1, line.end, '"', &nameWriter);
+        if (!p || nameWriter.overflow || p >= line.end || *p != '=' || !*name) continue;
+        char data[kValueCap];
+        Utf8Writer w(data, sizeof data);
+        bool expand = false;
+        const int result = DecodeData(p + 1, line.end, &w, &expand);
+        if (result != kWineRegOk && result != kWineRegTooLong) continue;
+        values.push_back({current, name, result == kWineRegOk ? data : "", expand, result == kWineRegTooLong});
+    }
+    return values;
+}
+
+// Variable names compare ignoring ASCII letter case, as Windows compares them.
+std::string Folded(const char* s, std::size_t n) {
+    std::string folded(s, n);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    return folded;
+}
+
+struct Variable {
+    std::string value;
+    bool tooLong;  // its value exceeded kValueCap or the budget: any use of it fails
+};
+using Environment = std::unordered_map<std::string, Variable>;
+
+// Expands `value` once against `env` into *out, at most cap - 1 bytes. An
+// unknown variable is kept with both its percent signs, and a lone percent
+// sign as written, as Windows does. Stops at the first byte that does not
+// fit: false then, and also when a variable too long to keep is used.
+bool ExpandOnce(const Environment& env, const std::string& value, std::string* out, std::size_t cap) {
+    out->clear();
+    const auto append = [&](const char* s, std::size_t n) {
+        if (out->size() + n >= cap) return false;
+        out->append(s, n);
+        return true;
+    };
+    const char* p = value.data();
+    const char* end = p + value.size();
+    while (p < end) {
+        const char* percent = static_cast<const char*>(std::memchr(p, '%', static_cast<std::size_t>(end - p)));
+        const char* close = percent ? static_cast<const char*>(
+                                          std::memchr(percent + 1, '%', static_cast<std::size_t>(end - percent - 1)))
+                                    : nullptr;
+        if (!close) return append(p, static_cast<std::size_t>(end - p));
+        if (!append(p, static_cast<std::size_t>(percent - p))) return false;
+        const auto found = close > percent + 1
+                               ? env.find(Folded(percent + 1, static_cast<std::size_t>(close - percent - 1)))
+                               : env.end();
+        if (found == env.end()) {
+            if (!append(percent, static_cast<std::size_t>(close - percent + 1))) return false;
+        } else if (found->second.tooLong || !append(found->second.value.data(), found->second.value.size())) {
+            return false;
         }
-        // As Windows does, an unknown variable is kept with both its percent signs.
-        if (!(known ? append(expanded, std::strlen(expanded)) : append(p, nameLen + 2))) return false;
         p = close + 1;
     }
     return true;
 }
 
+// Defines `name` unless it is defined already: the fixed variables are not
+// overridden by the environment key.
+void Define(Environment* env, const std::string& name, const std::string& raw, bool expand, bool tooLong,
+            std::size_t* budget) {
+    const std::string key = Folded(name.data(), name.size());
+    if (env->count(key)) return;
+    Variable v{std::string(), tooLong || *budget == 0};
+    if (!v.tooLong) {
+        if (expand)
+            v.tooLong = !ExpandOnce(*env, raw, &v.value, std::min(kValueCap, *budget));
+        else if (raw.size() < std::min(kValueCap, *budget))
+            v.value = raw;
+        else
+            v.tooLong = true;
+    }
+    if (v.tooLong) v.value.clear();
+    *budget -= std::min(*budget, v.value.size());
+    env->emplace(key, std::move(v));
+}
+
+Environment BuildEnvironment(const char* text, std::size_t size) {
+    const std::vector<RawValue> values = CollectVariableValues(text, size);
+    const bool win64 = IsWin64Registry(text, size);
+    Environment env;
+    std::size_t budget = kEnvironmentBudget;
+    for (const KnownVariable& known : kKnown) {
+        const char* valueName = win64 ? known.value32 : known.value;
+        const RawValue* found = nullptr;
+        for (const RawValue& v : values)
+            if (v.key == known.key && SameIgnoringCase(v.name.c_str(), valueName)) {
+                found = &v;
+                break;
+            }
+        if (found)
+            Define(&env, known.name, found->data, found->expand, found->tooLong, &budget);
+        else
+            Define(&env, known.name, win64 ? known.default32 : known.fallback, false, false, &budget);
+    }
+    for (const bool expandPass : {false, true})
+        for (const RawValue& v : values)
+            if (v.key == kEnvironmentKey && v.expand == expandPass)
+                Define(&env, v.name, v.data, v.expand, v.tooLong, &budget);
+    return env;
+}
+
 } // namespace
 
 bool ExpandWineVariables(const char* text, std::size_t size, const char* value, char* out, std::size_t cap) {
-    return Expand(text, size, value, out, cap, 0);
+    if (!cap) return false;
+    out[0] = '\0';
+    std::string expanded;
+    if (!ExpandOnce(BuildEnvironment(text, size), value, &expanded, cap)) return false;
+    std::memcpy(out, expanded.c_str(), expanded.size() + 1);
+    return true;
 }

@@ -42,6 +42,9 @@ int FindWineRegistryString(const char* text, std::size_t size, const char* keyPa
 // Expands the %variables% of a REG_EXPAND_SZ value as a 32-bit program of
 // the prefix would see them: SystemRoot, windir, SystemDrive, ProgramFiles
 // and the like from the registry file itself, else Wine's defaults; then the
-// machine environment key. Unknown variables stay as written. Returns false
-// when the result does not fit `cap` bytes.
+// machine environment key, whose own REG_EXPAND_SZ values are expanded once,
+// in file order, as Wine builds a process's environment. One pass: a
+// variable's value is not expanded again. Unknown variables stay as written.
+// Returns false when the result does not fit `cap` bytes or uses a variable
+// longer than 1023 bytes. Time is linear in `size` and the value's length.
 bool ExpandWineVariables(const char* text, std::size_t size, const char* value, char* out, std::size_t cap);

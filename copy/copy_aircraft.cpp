@@ -2,9 +2,14 @@
 
 #include "alias.h"
 #include "platform.h"
+#include "title.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 //----------------------------------------------------------------------------
 // Names
@@ -25,14 +30,14 @@ void DeriveCopyNames(int index, const char* prefix, CopyNames* out) {
 
 namespace {
 
+// Windows drops trailing dots and spaces before it looks a name up, so
+// "CON ." opens the console device just as "CON" does.
 bool IsReservedDeviceName(const char* name) {
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
     char base[kNameCapacity];
     std::size_t len = 0;
-    for (; name[len] && name[len] != '.' && len + 1 < sizeof base; ++len) {
-        char c = name[len];
-        base[len] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    }
+    for (; name[len] && name[len] != '.' && len + 1 < sizeof base; ++len) base[len] = AsciiUpper(name[len]);
+    while (len > 0 && base[len - 1] == ' ') --len;
     base[len] = '\0';
     for (const char* device : kDevices)
         if (std::strcmp(base, device) == 0) return true;
@@ -46,7 +51,13 @@ bool IsValidNewFolderName(const char* prefix, const CopyNames& names) {
     for (int k = 0; k < names.used; ++k) {
         unsigned char c = static_cast<unsigned char>(prefix[k]);
         if (c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c)) return false;
+#ifndef _WIN32
+        if (c > 0x7E) return false;
+#endif
     }
+    // The simulator's configuration reader trims a leading blank: "sim= XYd"
+    // would no longer name the copy's flight model.
+    if (names.used > 0 && prefix[0] == ' ') return false;
     std::size_t len = std::strlen(names.newFolder);
     char last = len ? names.newFolder[len - 1] : '.';
     return last != '.' && last != ' ' && !IsReservedDeviceName(names.newFolder);
@@ -139,50 +150,152 @@ FileOutcome Run(const CopyStep& step, const CopyNames& names, const AircraftEntr
 
 CopyStatus StatusFromErrno(int err) {
     if (err == ENOENT) return CopyPathNotFound;
-    if (err == EEXIST || err == EACCES) return CopyFolderExists;
+    if (err == EEXIST || err == EACCES || err == EPERM) return CopyFolderExists;
     return CopyFileError;
 }
 
+CopyStatus Fail(CopyStatus status, int err, const char* path, CopyFailure* failure) {
+    if (failure) {
+        failure->error = err;
+        std::snprintf(failure->path, sizeof failure->path, "%s", path ? path : "");
+    }
+    return status;
+}
+
+// True when `folder` holds nothing but files a copy of `aircraft` with these
+// names makes, and no Aircraft.cfg: a copy that was interrupted (power cut,
+// killed process) before its configuration was renamed into place.
+bool IsUnfinishedCopy(const char* aircraftDir, const char* prefix, int index, const char* folder) {
+    struct Names { std::vector<std::string> made; std::size_t skip; };
+    Names names{{std::string(kAircraftCfgTemp)}, std::strlen(folder) + 1};
+    PlanCopySteps(aircraftDir, prefix, index, [](const CopyStep& step, void* context) {
+        Names* n = static_cast<Names*>(context);
+        n->made.push_back(step.dest + n->skip);
+    }, &names);
+    const std::string top = folder;
+    if (PlatformFileExists((top + kPathSep + "Aircraft.cfg").c_str())) return false;
+    // An empty folder is just a folder: nothing says a copy was begun there.
+    std::vector<std::string> stack = {""};
+    bool any = false;
+    while (!stack.empty()) {
+        const std::string rel = stack.back();
+        stack.pop_back();
+        std::vector<std::string> entries;
+        if (!PlatformListFolder(rel.empty() ? folder : (top + kPathSep + rel).c_str(), &entries)) return false;
+        for (const std::string& e : entries) {
+            const std::string path = rel.empty() ? e : rel + kPathSep + e;
+            bool known = false;
+            for (const std::string& m : names.made) known = known || SameIgnoringCase(m.c_str(), path.c_str());
+            if (!known) return false;
+            any = true;
+            if (PlatformFolderExists((top + kPathSep + path).c_str())) stack.push_back(path);
+        }
+    }
+    return any;
+}
+
+// What this run has made, in order, so a failed copy can take back exactly
+// that and nothing that was there before.
+struct MadeList {
+    std::vector<std::pair<std::string, bool>> entries;  // path, is a folder
+    void Add(const char* path, bool folder) { entries.emplace_back(path, folder); }
+    void RemoveAll() {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) PlatformRemove(it->first.c_str(), it->second);
+    }
+};
+
 } // namespace
+
+const char kAircraftCfgTemp[] = "Aircraft.cfg.tmp";
 
 //----------------------------------------------------------------------------
 // The copy
 //----------------------------------------------------------------------------
 
 CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
-                       CopyStepReport report, void* context) {
+                              CopyStepReport report, void* context, CopyFailure* failure, const char* title) {
     const AircraftEntry& aircraft = GetAircraftEntry(index);
     CopyNames names;
     DeriveCopyNames(index, prefix, &names);
     if (!IsValidNewFolderName(prefix, names)) return CopyInvalidName;
+    if (title && CheckInGameTitle(title) != TitleOk) return CopyInvalidName;
 
     // Every path must fit before anything is made: a copy cut short by a long
     // Aircraft folder path would be a half aircraft the simulator lists.
-    char stockFolder[kPathCapacity], newFolder[kPathCapacity];
-    if (!JoinPath(stockFolder, aircraftDir, aircraft.name) || !JoinPath(newFolder, aircraftDir, names.newFolder))
-        return CopyFileError;
-    if (!PlanCopySteps(aircraftDir, prefix, index, nullptr, nullptr)) return CopyFileError;
+    char stockFolder[kPathCapacity], newFolder[kPathCapacity], cfgTemp[kPathCapacity];
+    if (!JoinPath(stockFolder, aircraftDir, aircraft.name) || !JoinPath(newFolder, aircraftDir, names.newFolder) ||
+        !JoinPath(cfgTemp, newFolder, kAircraftCfgTemp) || !PlanCopySteps(aircraftDir, prefix, index, nullptr, nullptr))
+        return Fail(CopyFileError, ENAMETOOLONG, aircraftDir, failure);
 
     // Without its stock folder a copy would be an empty aircraft reported as made.
-    if (!PlatformFolderExists(stockFolder)) return CopyPathNotFound;
+    if (!PlatformFolderExists(stockFolder)) {
+        // A folder that cannot be searched exists all the same: that is access denied.
+        const int err = PlatformFolderExists(aircraftDir) && !PlatformCanSearch(aircraftDir) ? EACCES : ENOENT;
+        return Fail(err == EACCES ? CopyFolderExists : CopyPathNotFound, err, stockFolder, failure);
+    }
 
     if (dryRun) {
-        if (PlatformFolderExists(newFolder) || PlatformFileExists(newFolder)) return CopyFolderExists;
+        if (PlatformFolderExists(newFolder) || PlatformFileExists(newFolder)) {
+            if (failure) failure->unfinishedCopy = IsUnfinishedCopy(aircraftDir, prefix, index, newFolder);
+            return Fail(CopyFolderExists, EEXIST, newFolder, failure);
+        }
+        if (int err = PlatformCanCreateIn(aircraftDir)) return Fail(StatusFromErrno(err), err, aircraftDir, failure);
         PlanCopySteps(aircraftDir, prefix, index, report, context);
         return CopyOk;
     }
-    if (int err = PlatformMakeFolder(newFolder))
-        return StatusFromErrno(err);  // nothing written: an existing folder is never written into
+
+    // The letter-case check and the creation as one step against another
+    // Vantorel making "xy1d" while this one makes "XY1d".
+    const int lock = PlatformLockFolder(aircraftDir);
+    const int made = PlatformMakeFolder(newFolder);
+    PlatformUnlockFolder(lock);
+    if (made) {  // nothing written: an existing folder is never written into
+        if (made == EEXIST && failure) failure->unfinishedCopy = IsUnfinishedCopy(aircraftDir, prefix, index, newFolder);
+        return Fail(StatusFromErrno(made), made, newFolder, failure);
+    }
+    if (int err = PlatformBeginWrites(newFolder)) {
+        PlatformRemove(newFolder, true);
+        return Fail(CopyFileError, err, newFolder, failure);
+    }
 
     CopyStatus status = CopyOk;
-    CopyStep step;
+    MadeList madeList;
+    CopyStep step, cfgStep{};
     PathWalker walk{aircraftDir, &aircraft, &names};
-    for (const FileEntry* e = aircraft.files; e->name; ++e) {
+    for (const FileEntry* e = aircraft.files; e->name && status == CopyOk; ++e) {
         walk.Build(*e, &step);
+        const bool isCfg = e->action == FileAction::RewriteAircraftCfg;
+        if (isCfg) {
+            cfgStep = step;
+            std::strcpy(step.dest, cfgTemp);  // renamed into place last
+        }
+        errno = 0;
         step.outcome = Run(step, names, aircraft);
-        if (step.outcome == FileWriteFailed) status = CopyFileError;
-        if (report) report(step, context);
+        const int err = errno;
+        if (step.outcome == FileWritten) {
+            madeList.Add(step.dest, e->action == FileAction::MakeFolder);
+        } else if (step.outcome != FileSourceMissing) {
+            PlatformRemove(step.dest, e->action == FileAction::MakeFolder);  // a cut file is worse than none
+            status = Fail(CopyFileError, err ? err : EIO, *step.source ? step.source : step.dest, failure);
+        }
+        if (isCfg) {
+            cfgStep.outcome = step.outcome;
+            if (step.outcome == FileWritten && title) {
+                const int rc = RetitleCopyConfig(step.source, cfgTemp, title);
+                if (rc) status = Fail(CopyFileError, rc, cfgTemp, failure);
+            }
+            if (step.outcome != FileWritten && report) report(cfgStep, context);
+        } else if (report) {
+            report(step, context);
+        }
     }
+    if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten) {
+        if (int err = PlatformRename(cfgTemp, cfgStep.dest)) status = Fail(CopyFileError, err, cfgStep.dest, failure);
+    }
+    if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten && report) report(cfgStep, context);
+    if (status != CopyOk) madeList.RemoveAll();
+    PlatformEndWrites();
+    if (status != CopyOk) PlatformRemove(newFolder, true);
     return status;
 }
 
@@ -201,4 +314,8 @@ bool PlanCopySteps(const char* aircraftDir, const char* prefix, int index, CopyS
 
 CopyStatus CopyAircraft(const char* aircraftDir, const char* prefix, int index) {
     return CopyAircraftReport(aircraftDir, prefix, index, false, nullptr, nullptr);
+}
+
+CopyStatus CopyAircraftTitled(const char* aircraftDir, const char* prefix, int index, const char* title) {
+    return CopyAircraftReport(aircraftDir, prefix, index, false, nullptr, nullptr, nullptr, title);
 }

@@ -30,8 +30,11 @@ struct CopyNames {
 void DeriveCopyNames(int index, const char* prefix, CopyNames* out);
 
 // True when the used prefix characters and the new folder name are safe as a
-// Windows folder name: none of \ / : * ? " < > | or control characters, no
-// trailing dot or space, no device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9).
+// Windows folder name the simulator can use: none of \ / : * ? " < > | or
+// control characters, no leading space, no trailing dot or space, no device
+// name (CON, PRN, AUX, NUL, COM1-9, LPT1-9) once trailing dots and spaces are
+// dropped as Windows drops them. Off Windows only printable ASCII: the names
+// written inside the models must be the bytes Wine shows the game.
 bool IsValidNewFolderName(const char* prefix, const CopyNames& names);
 
 // One file-list entry as carried out (or, in a dry run, as planned).
@@ -42,23 +45,42 @@ struct CopyStep {
     FileOutcome outcome;        // FileWritten also for a folder made; unset in a dry run
 };
 
-// Called once per entry, after the entry's operation has run.
+// Called once per entry, after the entry's operation has run. Aircraft.cfg
+// comes last: it is written under a temporary name and renamed into place
+// once everything else is there, so the simulator never lists a half copy.
 typedef void (*CopyStepReport)(const CopyStep& step, void* context);
 
+// Why a copy failed, beyond its status, so the message can say so.
+struct CopyFailure {
+    int error = 0;                 // errno value of the failure, 0 when none applies
+    bool unfinishedCopy = false;   // -2: the folder holds an interrupted copy of the same aircraft
+    char path[kPathCapacity] = {}; // the file or folder concerned, when one is
+};
+
+// The temporary name Aircraft.cfg has until the copy is complete.
+extern const char kAircraftCfgTemp[];  // "Aircraft.cfg.tmp"
+
 // Copies aircraft `index` into aircraftDir/<new folder name>, reporting each
-// entry. Checks first, creating nothing on failure: the prefix (-4), the path
-// lengths (-1), the stock folder (-3), then makes the new folder (-2/-3/-1).
-// Once the folder exists the whole list is walked; the result is -1 when any
-// destination could not be written, 0 otherwise. A missing stock file only
-// leaves the copy without it. With `dryRun` nothing is created: the checks
-// run, an existing new folder gives -2, and each entry is reported as planned.
+// entry. Checks first, creating nothing on failure: the prefix and `title`
+// (-4), the path lengths (-1), the stock folder (-3), then makes the new
+// folder (-2/-3/-1). Once the folder exists the whole list is walked. A
+// missing stock file only leaves the copy without it; any other failure
+// (a stock file that cannot be read, a destination that cannot be written)
+// gives -1 and removes everything this run made, so the folder is free for
+// a retry. `title`, when not null, becomes the copy's in-game name. With
+// `dryRun` nothing is created: the same checks run and predict the status,
+// and each entry is reported as planned. `failure`, when given, says why.
 CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int index, bool dryRun,
-                       CopyStepReport report, void* context);
+                              CopyStepReport report, void* context, CopyFailure* failure = nullptr,
+                              const char* title = nullptr);
 
 // Reports the paths of every entry of a copy of aircraft `index` with
 // `prefix`, in list order, checking and making nothing (outcomes unset).
 // Returns false at the first path that does not fit a path buffer.
 bool PlanCopySteps(const char* aircraftDir, const char* prefix, int index, CopyStepReport report, void* context);
 
-// CopyAircraftReport without reporting: the dialog's call.
+// CopyAircraftReport without reporting.
 CopyStatus CopyAircraft(const char* aircraftDir, const char* prefix, int index);
+// The same with the player's in-game name (null: as the overwrite makes it):
+// the dialog's call.
+CopyStatus CopyAircraftTitled(const char* aircraftDir, const char* prefix, int index, const char* title);

@@ -22,8 +22,6 @@ namespace {
 
 // Only A-Z and a-z have a second form. Bytes from 0x80 up match only
 // themselves whatever the locale: model files are full of them.
-inline unsigned char AsciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
-inline unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 inline bool MatchesByte(unsigned char b, unsigned char p) { return b == AsciiUpper(p) || b == AsciiLower(p); }
 
 } // namespace

@@ -9,6 +9,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
 constexpr char kPathSep = '\\';
@@ -16,9 +18,23 @@ constexpr char kPathSep = '\\';
 constexpr char kPathSep = '/';
 #endif
 
+// True unless folder `path` exists but may not be searched (its entries
+// cannot be reached).
+bool PlatformCanSearch(const char* path);
+
+// 0 when new entries can be made in folder `path`, else the errno value a
+// creation would fail with (EACCES, EROFS...). For predictions only: the
+// creation itself is what counts.
+int PlatformCanCreateIn(const char* path);
+
 // Creates one folder. Returns 0, or the errno value of the failure (EEXIST
 // also when an entry differing only in letter case is already there).
 int PlatformMakeFolder(const char* path);
+
+// ASCII letter case, the only case Windows file names and the simulator's
+// files fold: bytes from 0x80 up stay as they are whatever the locale.
+inline unsigned char AsciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+inline unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
 // True when `a` and `b` are equal ignoring ASCII letter case only, the way
 // Windows compares file names and registry keys (no locale: bytes from 0x80
@@ -43,3 +59,32 @@ std::FILE* PlatformOpenWrite(const char* path);
 // without regard to letter case on case-sensitive systems) into `out`.
 // Returns false when the result does not fit `cap` bytes.
 bool PlatformResolvePath(const char* path, char* out, std::size_t cap);
+
+// The names of the entries of folder `path` (letter case as above), without
+// "." and "..", in no particular order. False when it cannot be read.
+bool PlatformListFolder(const char* path, std::vector<std::string>* names);
+
+// ---- Writes of one copy -------------------------------------------------------
+// A copy writes only below the folder it has just made. PlatformBeginWrites
+// opens that folder once, without following a link; until PlatformEndWrites,
+// every folder made and file opened for writing below it is created relative
+// to that handle, never through a link, and files only when they do not exist
+// yet. So a folder swapped for a link mid-copy, or a link planted in it, can
+// never steer a write elsewhere. Returns 0 or the errno value of the failure.
+int PlatformBeginWrites(const char* folder);
+void PlatformEndWrites();
+
+// Removes a file (or an empty folder, when `folder`) that this copy made;
+// below the folder of PlatformBeginWrites when one is open. Returns 0 or errno.
+int PlatformRemove(const char* path, bool folder);
+
+// Renames `from` to `to` in the same folder. Returns 0 or errno.
+int PlatformRename(const char* from, const char* to);
+
+// Holds a lock on folder `path` against other Vantorel processes until
+// PlatformUnlockFolder, so that the letter-case check of a new folder and
+// its creation are one step. Returns a handle, or -1 when no lock could be
+// taken (the copy then goes on unlocked: the creation itself is still
+// exclusive).
+int PlatformLockFolder(const char* path);
+void PlatformUnlockFolder(int handle);

@@ -1,6 +1,8 @@
 #include "messages.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 const char kMsgNotInstalled[] = "CFS not installed!";
 const char kMsgPathNotFound[] = "CFS path not found!";
@@ -13,23 +15,46 @@ const char kMsgPathNotCorrect[] = "The CFS path is not correct";
 const char kMsgTooManyChars[] = "Enter no more than %d characters.";
 const char kCaptionApp[] = "Vantorel";
 
-void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stockName, StatusMessage* out) {
+void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stockName, StatusMessage* out,
+                        const CopyFailure* failure) {
     out->caption = kCaptionUnable;
     out->type = kBoxStop;
+    const int err = failure ? failure->error : 0;
+    const char* path = failure ? failure->path : "";
+    char* text = out->text;
+    const std::size_t cap = sizeof out->text;
     switch (status) {
     case CopyOk:
         // The stock name as caption and the exclamation icon are what users of
         // earlier releases know; kept on purpose.
-        std::snprintf(out->text, sizeof out->text, "Copy Complete");
+        std::snprintf(text, cap, "Copy Complete");
         out->caption = stockName;
         out->type = kBoxExclamation;
         break;
-    case CopyFolderExists: std::snprintf(out->text, sizeof out->text, "folder %s exists - use a different prefix", newName); break;
-    case CopyPathNotFound: std::snprintf(out->text, sizeof out->text, "%s", kMsgPathNotCorrect); break;
-    case CopyInvalidName:
-        std::snprintf(out->text, sizeof out->text, "%s is not a valid folder name - use a different prefix", newName);
+    case CopyFolderExists:
+        if (failure && failure->unfinishedCopy)
+            std::snprintf(text, cap, "folder %s holds an unfinished copy - remove it or use a different prefix", newName);
+        else if (err == EACCES || err == EPERM)
+            std::snprintf(text, cap, "access denied to %s", path);
+        else
+            std::snprintf(text, cap, "folder %s exists - use a different prefix", newName);
         break;
-    case CopyFileError: std::snprintf(out->text, sizeof out->text, "File Error"); break;
+    case CopyPathNotFound: std::snprintf(text, cap, "%s", kMsgPathNotCorrect); break;
+    case CopyInvalidName:
+        std::snprintf(text, cap, "%s is not a valid folder name - use a different prefix", newName);
+        break;
+    case CopyFileError:
+        if (err == ENAMETOOLONG)
+            std::snprintf(text, cap, "File Error: the path is too long (%s)", path);
+        else if (err == EROFS)
+            std::snprintf(text, cap, "File Error: %s is on a read-only file system", path);
+        else if (err == ENOSPC || err == EFBIG)
+            std::snprintf(text, cap, "File Error: no room left to write %s", path);
+        else if (err)
+            std::snprintf(text, cap, "File Error: %s: %s", path, std::strerror(err));
+        else
+            std::snprintf(text, cap, "File Error");
+        break;
     }
 }
 

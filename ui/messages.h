@@ -20,7 +20,7 @@ extern const char kCaptionApp[];          // "Vantorel"
 
 // The message box that reports a copy status.
 struct StatusMessage {
-    char text[160];
+    char text[640];
     const char* caption;  // static text, or `stockName` as given
     unsigned type;
 };
@@ -28,8 +28,11 @@ struct StatusMessage {
 // Fills `out` for `status` of a copy of `stockName` into the folder `newName`:
 // 0 "Copy Complete" captioned with the stock name; -2 "folder N exists ...";
 // -3 "The CFS path is not correct"; -4 "N is not a valid folder name ...";
-// any other "File Error".
-void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stockName, StatusMessage* out);
+// -1 "File Error". `failure`, when given, makes the text say why: access
+// denied, an interrupted copy in the way, a read-only file system, a path
+// too long, or the file that could not be read or written and the reason.
+void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stockName, StatusMessage* out,
+                        const CopyFailure* failure = nullptr);
 
 // ---- Finding the simulator, showing and naming copies -------------------------
 constexpr unsigned kBoxYesNo = 0x24;  // MB_YESNO | MB_ICONQUESTION

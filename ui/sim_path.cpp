@@ -4,6 +4,7 @@
 #include "platform.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 const char kSimRegistryKey[] = "Software\\Microsoft\\Microsoft Games\\Combat Flight Simulator\\1.00";
@@ -71,4 +72,10 @@ std::string FolderToOpen(const std::string& copyFolder, const std::string& local
     }
     std::string texture = where + kPathSep + "Texture";
     return PlatformFolderExists(texture.c_str()) ? texture : where;
+}
+
+std::string VirtualStorePath(const char* path) {
+    const char* local = std::getenv("LOCALAPPDATA");
+    std::string store;
+    return local && VirtualStorePath(path, local, &store) ? store : "";
 }

@@ -66,3 +66,7 @@ bool VirtualStorePath(const char* path, const char* localAppData, std::string* o
 // else the folder itself; at its own path, else, when the copy is not there
 // but in the VirtualStore, there. Empty when the copy is in neither place.
 std::string FolderToOpen(const std::string& copyFolder, const std::string& localAppData);
+
+// VirtualStorePath with this process's %LOCALAPPDATA%; empty when it does
+// not map.
+std::string VirtualStorePath(const char* path);

@@ -119,6 +119,27 @@ TEST(CliProcess, CopiesAMixedCaseStockAircraftFoundThroughThePrefix) {
         EXPECT_EQ(0, run.status) << way.args << run.err;
         EXPECT_EQ(14, Count(run.out, "  written")) << run.out;  // 12 stock files and 2 alias files
     }
+    // "--" ends the options, so a prefix may start with "-"; the report names
+    // the full folder and the in-game name, here the player's own.
+    CliRun run = RunCli("copy P51d --title 'Red Tail' -- -R", p.Env());
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("\nMade /.*/CFS/Aircraft/-R1d, in-game name \"Red Tail\"\n")))
+        << run.out;
+    std::ifstream cfg(p.aircraft + "/-R1d/Aircraft.cfg", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(cfg)), {});
+    EXPECT_NE(std::string::npos, text.find("title=Red Tail\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("title=Red Tail (alternate markings)\r\n")) << text;
+    // Another aircraft with that name already: said, and copied all the same.
+    run = RunCli("copy P51d RT --title 'RED TAIL'", p.Env());
+    EXPECT_EQ(0, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("warning: another aircraft already has")) << run.err;
+    run = RunCli("where", p.Env());
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("/CFS/Aircraft\nsource: Wine prefix .*from \\$WINEPREFIX")))
+        << run.out;
+    run = RunCli("--version");
+    EXPECT_EQ(0, run.status);
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("vantorel-cli [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\n"))) << run.out;
 }
 
 TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
@@ -136,6 +157,11 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
         {"list --bogus", "", 64, "usage: vantorel-cli"},
         {"copy P51d XY --aircraft-dir", "", 64, "usage: vantorel-cli"},
         {"copy 19 XY --aircraft-dir /tmp", "", 64, "usage: vantorel-cli"},
+        {"copy P51d XY --aircraft-dir ''", "", 64, "usage: vantorel-cli"},
+        {"copy P51d XY --title ''", p.Env(), 64, "--title: an empty value"},
+        {"copy P51d XY --title \"$(printf 'a\\tb')\"", p.Env(), 64, "control characters"},
+        {"copy P51d XY --title 'Mustang \xC3\xA9'", p.Env(), 64, "printable ASCII only"},
+        {"copy P51d XY extra", "", 64, "usage: vantorel-cli"},
     };
     for (const Case& c : cases) {
         CliRun run = RunCli(c.args, c.setup);
@@ -143,9 +169,11 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
         EXPECT_NE(std::string::npos, run.err.find(c.message)) << c.args << ": " << run.err;
     }
     EXPECT_TRUE(fs::is_empty(p.aircraft + "/qq1D")) << "an existing folder was written into";
-    // An outcome line per file: every one fails, aliases too.
+    // The first failed write ends the copy and takes back what it made: no
+    // half aircraft is left for the simulator to list, and a retry is free.
     const std::string failedWrites = RunCli("copy P51d ZY", noSpace).out;
-    EXPECT_EQ(14, Count(failedWrites, "could not write")) << failedWrites;
+    EXPECT_EQ(1, Count(failedWrites, "could not write")) << failedWrites;
+    EXPECT_FALSE(fs::exists(p.aircraft + "/ZY1d")) << "a failed copy left its folder behind";
 }
 
 TEST(CliProcess, ListAndDryRunShowWhatACopyWouldLackAndMakeWritingNothing) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -24,6 +26,9 @@ const std::string kText = R"(WINE REGISTRY Version 2
 [System\\CurrentControlSet\\Control\\Session Manager\\Environment] 1712345678
 "GAMES"=str(2):"%SystemDrive%\\Games"
 "LOOP"=str(2):"%LOOP%x"
+"LATER"=str(2):"%GAMES%+%PLAIN%"
+"PLAIN"="p%GAMES%"
+"SystemRoot"="D:\\Shadowed"
 )";
 
 TEST(WineRegistry, FindsStringValuesAsWineWritesThem) {
@@ -50,13 +55,38 @@ TEST(WineRegistry, ExpandsVariablesAsAThirtyTwoBitProgramSeesThem) {
         {"%programfiles%\\CFS", "E:\\Progs\\CFS"},  // the 32-bit prefix's value, any case
         {"%Games%\\CFS", "C:\\Games\\CFS"},         // environment key, itself expanded
         {"%NOPE%\\CFS", "%NOPE%\\CFS"},             // unknown: left as written
+        {"%LOOP%", "%LOOP%x"},                      // a value expands against what precedes it
+        {"%LATER%", "C:\\Games+p%GAMES%"},          // plain values come first and are not expanded
+        {"%SystemRoot%", "C:\\windows"},            // the environment key does not override Wine's own
+        {"100%% %a %%%", "100%% %a %%%"},           // percent signs that name nothing
     };
     char out[256], tiny[8];
     for (const Case& c : cases)
         EXPECT_STREQ(c.expanded, ExpandWineVariables(kText.data(), kText.size(), c.value, out, sizeof out) ? out : "")
             << c.value;
-    EXPECT_TRUE(ExpandWineVariables(kText.data(), kText.size(), "%LOOP%", out, sizeof out));  // ends, however deep
     EXPECT_FALSE(ExpandWineVariables(kText.data(), kText.size(), "%SystemRoot%", tiny, sizeof tiny));
+}
+
+// Each variable is the one before used 240 times, down to an empty one:
+// expanded again at every use, as the reader once did, this 4 KB file takes
+// 240^4 lookups, hours. Expanded once, it takes a moment (the test's timeout
+// catches a regression). A value may not grow past its cap either.
+TEST(WineRegistry, ChainedVariablesCostTimeLinearInTheFile) {
+    const auto uses = [](const std::string& name, int n) {
+        std::string s;
+        while (n--) s += "%" + name + "%";
+        return s;
+    };
+    std::string text = "WINE REGISTRY Version 2\n#arch=win32\n\n"
+                       "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1\n"
+                       "\"V0\"=\"\"\n\"BIG\"=str(2):\"" + uses("PUBLIC", 69) + "\"\n";
+    for (int i = 1; i <= 3; ++i)
+        text += "\"V" + std::to_string(i) + "\"=str(2):\"" + uses("V" + std::to_string(i - 1), 240) + "\"\n";
+    ASSERT_LT(text.size(), 4096u);
+    char out[2048];
+    EXPECT_TRUE(ExpandWineVariables(text.data(), text.size(), uses("V3", 240).c_str(), out, sizeof out));
+    EXPECT_STREQ("", out);
+    EXPECT_FALSE(ExpandWineVariables(text.data(), text.size(), "%BIG%", out, sizeof out));  // 1035 bytes
 }
 
 } // namespace

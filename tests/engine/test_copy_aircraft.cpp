@@ -4,6 +4,7 @@
 #include "engine_support.h"  // also the catalogue, the path separator, GoogleTest and std::filesystem
 
 #ifndef _WIN32
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 #endif
@@ -36,8 +37,10 @@ TEST(CopyAircraftDemo, EveryStockAircraftIsListedAndCopiesExactly) {
             want.push_back(dest);
             if (bytes != "<missing>") expected[dest] = bytes;
         }
-        EXPECT_EQ(reported, want) << "entries missing or reported out of list order";
         expected[fs::path(want.front()).parent_path().string()] = "<dir>";  // the new folder, Aircraft.cfg's
+        // Aircraft.cfg is renamed into place once everything else is there.
+        std::rotate(want.begin(), want.begin() + 1, want.end());
+        EXPECT_EQ(reported, want) << "entries missing or reported out of list order";
     }
     EXPECT_TRUE(SameTree(expected, Snapshot(root.path)))
         << "a copy is wrong, the stock tree changed, or something was written outside the new folders";
@@ -53,22 +56,68 @@ TEST(CopyAircraft, StockFilesAreFoundInAnyLetterCase) {
     EXPECT_EQ(ReadBytes(Path(aircraft, "Ab1d/Model/Ab1d_n.mdl")), "Ab1d_n Ab1D \x80");
 }
 
-// A file-size limit makes the model's write fail once the new folder exists:
-// the copy still walks the rest of the list, then reports the failure.
-TEST(CopyAircraft, DestinationThatCannotBeWrittenGivesFileErrorAfterTheWholeWalk) {
+// A full disk part way through (a file-size limit here): the copy says which
+// file failed and why, and takes back all it made, so the simulator never
+// lists a half aircraft and a retry with the same prefix is free.
+TEST(CopyAircraft, AFailedWriteTakesBackEverythingTheCopyMade) {
     TempDir root;
     const std::string aircraft = Path(root.path, "Aircraft");
     WriteBytes(Path(aircraft, "Spitfire_MkI/Model/spitfire_mki_n.mdl"), std::string(100000, 'S'));
+    WriteBytes(Path(aircraft, "Spitfire_MkI/Aircraft.cfg"), "[fltsim]\r\ntitle=Spitfire\r\n");
+    const Tree before = Snapshot(root.path);
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const rlimit small{8192, saved.rlim_max};
     std::signal(SIGXFSZ, SIG_IGN);  // a short write, not the end of the test program
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int got = CopyAircraft(aircraft.c_str(), "XY", 17);
+    CopyFailure why;
+    const CopyStatus got = CopyAircraftReport(aircraft.c_str(), "XY", 17, false, nullptr, nullptr, &why);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(got, CopyFileError);
-    EXPECT_EQ(ReadBytes(Path(aircraft, "XYitfire_MkI/Panel/panel.cfg")), "[fltsim]\nalias=Spitfire_MkI\\panel\n")
-        << "the walk stopped at the failed file";
+    EXPECT_EQ(why.error, EFBIG);
+    EXPECT_NE(std::string(why.path).find("spitfire_mki_n.mdl"), std::string::npos) << why.path;
+    EXPECT_TRUE(SameTree(before, Snapshot(root.path))) << "the failed copy left something behind";
+    EXPECT_EQ(CopyAircraft(aircraft.c_str(), "XY", 17), CopyOk) << "the retry was refused";
+}
+
+// Writes go through the handle of the folder the copy made: swapping that
+// folder for a link to somewhere else mid-copy cannot steer them there, and
+// no file is written over one that is already there.
+TEST(CopyAircraft, WritesStayInTheFolderTheCopyMade) {
+    TempDir root;
+    const std::string made = Path(root.path, "XY1d"), moved = Path(root.path, "moved"),
+                      elsewhere = Path(root.path, "home");
+    fs::create_directories(made + "/Texture");
+    fs::create_directory(elsewhere);
+    ASSERT_EQ(PlatformBeginWrites(made.c_str()), 0);
+    fs::rename(made, moved);
+    fs::create_directory_symlink(elsewhere, made);
+    std::FILE* f = PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str());
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    EXPECT_EQ(PlatformMakeFolder(Path(made, "Panel").c_str()), 0);
+    EXPECT_EQ(PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str()), nullptr) << "a file was written over";
+    PlatformEndWrites();
+    EXPECT_TRUE(fs::is_empty(elsewhere)) << "a write followed the swapped-in link";
+    EXPECT_TRUE(fs::exists(moved + "/Texture/XY1.bmp") && fs::is_directory(moved + "/Panel"));
+}
+
+// A copy interrupted before its Aircraft.cfg was renamed into place is named
+// as such, so the player knows what the folder is; anything else is a folder
+// that exists.
+TEST(CopyAircraft, AnInterruptedCopyIsRecognisedWhenItsNameIsUsedAgain) {
+    TempDir root;
+    const std::string aircraft = Path(root.path, "Aircraft");
+    fs::create_directories(Path(aircraft, "P51d"));
+    struct Row { const char* file; bool unfinished; };
+    for (const Row& r : {Row{"Aircraft.cfg.tmp", true}, Row{"Model/xy1D_N.mdl", true},
+                         Row{"Aircraft.cfg", false}, Row{"notes.txt", false}}) {
+        fs::remove_all(Path(aircraft, "XY1d"));
+        WriteBytes(Path(aircraft, std::string("XY1d/") + r.file), "x");
+        CopyFailure why;
+        EXPECT_EQ(CopyAircraftReport(aircraft.c_str(), "XY", 1, false, nullptr, nullptr, &why), CopyFolderExists);
+        EXPECT_EQ(why.unfinishedCopy, r.unfinished) << r.file;
+    }
 }
 #endif
 
@@ -96,8 +145,15 @@ TEST(CopyAircraftRefusal, RefusedCopiesCreateNothing) {
         rows.push_back({0, std::string("A") + c, true, nullptr, CopyInvalidName});
     for (const char* p : {"AB.", "AB ", "con", "Prn", "aUx", "NUL"}) rows.push_back({0, p, true, nullptr, CopyInvalidName});
     // Bf109g: a five-letter stem, then "g", so the prefix makes e.g. "COM1.g".
-    for (const char* p : {"CON.x", "nul.A", "aux.x", "COM1.", "com9.", "LPT1.", "Lpt9."})
+    // Windows drops the blanks before a dot: "CON .g" opens the console.
+    for (const char* p : {"CON.x", "nul.A", "aux.x", "COM1.", "com9.", "LPT1.", "Lpt9.", "CON .", "AUX ."})
         rows.push_back({8, p, true, nullptr, CopyInvalidName});
+    // A leading blank is trimmed by the simulator's reader ("sim= XY1d").
+    rows.push_back({1, " X", true, nullptr, CopyInvalidName});
+#ifndef _WIN32
+    // UTF-8 bytes are not the names Wine shows the game, and a cut may split them.
+    for (const char* p : {"\xC3\xA9", "A\xC3\xA9\xC3\xA9"}) rows.push_back({1, p, true, nullptr, CopyInvalidName});
+#endif
     for (const Row& r : rows) {
         SCOPED_TRACE("prefix \"" + r.prefix + "\" on " + kStockAircraft[r.index].folder);
         TempDir root;

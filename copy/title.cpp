@@ -1,0 +1,188 @@
+// Sections:
+//   1. Reading title= lines
+//   2. The unedited title and the checks
+//   3. A player's own title
+#include "title.h"
+
+#include "copy_aircraft.h"
+#include "file_ops.h"
+#include "platform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Aircraft.cfg is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kConfigLimit = 4 << 20;
+
+bool ReadConfig(const char* path, std::string* text) {
+    std::FILE* f = PlatformOpenRead(path);
+    if (!f) return false;
+    char chunk[16384];
+    std::size_t got;
+    text->clear();
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text->size() < kConfigLimit) text->append(chunk, got);
+    const bool ok = !std::ferror(f) && text->size() < kConfigLimit;
+    std::fclose(f);
+    return ok;
+}
+
+bool StartsWithIgnoringCase(const std::string& s, std::size_t at, const std::string& word) {
+    if (s.size() - at < word.size()) return false;
+    for (std::size_t k = 0; k < word.size(); ++k)
+        if (AsciiLower(static_cast<unsigned char>(s[at + k])) != AsciiLower(static_cast<unsigned char>(word[k])))
+            return false;
+    return true;
+}
+
+//----------------------------------------------------------------------------
+// 1. Reading title= lines
+//----------------------------------------------------------------------------
+
+// One line of a configuration file, without its line end.
+struct Line {
+    std::size_t begin, end;
+};
+
+std::vector<Line> SplitLines(const std::string& text) {
+    std::vector<Line> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back({at, end});
+        at = end;
+        if (at < text.size() && text[at] == '\r') ++at;
+        if (at < text.size() && text[at] == '\n') ++at;
+    }
+    return lines;
+}
+
+// Where the value of a "title = value" line starts, or npos for another line.
+// Blanks around the key are allowed, as the simulator's reader allows them.
+std::size_t TitleValueStart(const std::string& text, const Line& line) {
+    std::size_t at = line.begin;
+    while (at < line.end && (text[at] == ' ' || text[at] == '\t')) ++at;
+    if (!StartsWithIgnoringCase(text, at, "title")) return std::string::npos;
+    at += 5;
+    while (at < line.end && (text[at] == ' ' || text[at] == '\t')) ++at;
+    if (at >= line.end || text[at] != '=') return std::string::npos;
+    return at + 1;
+}
+
+// The N of a "[fltsim.N]" line, or -1 for any other line.
+long FltsimSection(const std::string& text, const Line& line) {
+    if (!StartsWithIgnoringCase(text, line.begin, "[fltsim.")) return -1;
+    std::size_t at = line.begin + 8;
+    long n = 0;
+    bool digits = false;
+    for (; at < line.end && text[at] >= '0' && text[at] <= '9' && n < 100000; ++at, digits = true)
+        n = n * 10 + (text[at] - '0');
+    return digits && at < line.end && text[at] == ']' ? n : -1;
+}
+
+} // namespace
+
+std::string FirstTitle(const std::string& cfg) {
+    for (const Line& line : SplitLines(cfg)) {
+        std::size_t value = TitleValueStart(cfg, line);
+        if (value != std::string::npos) return cfg.substr(value, line.end - value);
+    }
+    return "";
+}
+
+//----------------------------------------------------------------------------
+// 2. The unedited title and the checks
+//----------------------------------------------------------------------------
+
+std::string PredictCopyTitle(const char* aircraftDir, const char* prefix, int index) {
+    const AircraftEntry& aircraft = GetAircraftEntry(index);
+    std::string path = std::string(aircraftDir) + kPathSep + aircraft.name + kPathSep + "Aircraft.cfg";
+    std::string cfg;
+    if (!ReadConfig(path.c_str(), &cfg)) return "";
+    CopyNames names;
+    DeriveCopyNames(index, prefix, &names);
+    // The same two steps the copy's rewrite takes, on the bytes in memory.
+    auto* data = reinterpret_cast<unsigned char*>(&cfg[0]);
+    const int n = static_cast<int>(std::strlen(names.stem));
+    const int length = static_cast<int>(cfg.size());
+    SubstitutionPass(data, length, names.stem, names.newStem, n);
+    for (int i = 0; i + 5 <= length; ++i)
+        if (OverwriteTitle(data + i, "title", names.newStem, n, data + length)) break;
+    return FirstTitle(cfg);
+}
+
+TitleCheck CheckInGameTitle(const char* title) {
+    if (!*title) return TitleEmpty;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(title); *p; ++p) {
+        if (*p < 0x20 || *p == 0x7F) return TitleHasControlChars;
+#ifndef _WIN32
+        if (*p > 0x7E) return TitleNotRepresentable;
+#endif
+    }
+    return TitleOk;
+}
+
+bool TitleInUse(const char* aircraftDir, const char* title) {
+    std::vector<std::string> folders;
+    if (!PlatformListFolder(aircraftDir, &folders)) return false;
+    for (const std::string& folder : folders) {
+        std::string cfg;
+        std::string path = std::string(aircraftDir) + kPathSep + folder + kPathSep + "Aircraft.cfg";
+        if (!PlatformFileExists(path.c_str()) || !ReadConfig(path.c_str(), &cfg)) continue;
+        for (const Line& line : SplitLines(cfg)) {
+            std::size_t value = TitleValueStart(cfg, line);
+            if (value != std::string::npos && line.end - value == std::strlen(title) &&
+                StartsWithIgnoringCase(cfg, value, title))
+                return true;
+        }
+    }
+    return false;
+}
+
+//----------------------------------------------------------------------------
+// 3. A player's own title
+//----------------------------------------------------------------------------
+
+std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle, const std::string& newTitle) {
+    std::string out;
+    out.reserve(cfg.size() + 64);
+    std::size_t copied = 0;
+    bool first = true;
+    long section = -1;
+    for (const Line& line : SplitLines(cfg)) {
+        if (cfg[line.begin] == '[') section = FltsimSection(cfg, line);
+        std::size_t value = TitleValueStart(cfg, line);
+        if (value == std::string::npos || (!first && section < 0)) continue;
+        std::string title = newTitle;
+        if (!first) {
+            const std::string old = cfg.substr(value, line.end - value);
+            if (!stockTitle.empty() && StartsWithIgnoringCase(old, 0, stockTitle))
+                title += old.substr(stockTitle.size());
+            else
+                title += " (" + std::to_string(section) + ")";
+        }
+        out.append(cfg, copied, value - copied);
+        out += title;
+        copied = line.end;
+        first = false;
+    }
+    out.append(cfg, copied, std::string::npos);
+    return out;
+}
+
+int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* title) {
+    std::string stock, copy;
+    if (!ReadConfig(stockCfg, &stock) || !ReadConfig(copyCfg, &copy)) return errno ? errno : EIO;
+    const std::string out = RetitleConfig(copy, FirstTitle(stock), title);
+    // Written anew: the copy's files are only ever created, never overwritten.
+    if (int err = PlatformRemove(copyCfg, false)) return err;
+    std::FILE* f = PlatformOpenWrite(copyCfg);
+    if (!f) return errno ? errno : EIO;
+    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+    ok = (std::fclose(f) == 0) && ok;
+    return ok ? 0 : (errno ? errno : EIO);
+}

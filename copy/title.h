@@ -1,0 +1,46 @@
+// The copy's name in the simulator's aircraft menu: each [fltsim.N] section
+// of Aircraft.cfg is one menu entry, named by its title= line.
+//
+// Unedited, the copy's first title is what the same-length overwrite makes of
+// the stock one ("P-51D Mustang" with the prefix XY gives "XY11D Mustang").
+// A player's own name replaces the value of the first title= line, and every
+// further [fltsim.N] title follows it, so the menu never shows the stock
+// aircraft's names twice.
+#pragma once
+#include <string>
+
+// The first title a copy of aircraft `index` with `prefix` gets unedited,
+// computed from the stock Aircraft.cfg; "" when there is none.
+std::string PredictCopyTitle(const char* aircraftDir, const char* prefix, int index);
+
+enum TitleCheck : int {
+    TitleOk = 0,
+    TitleEmpty,
+    TitleHasControlChars,   // control characters or line breaks
+    TitleNotRepresentable,  // a character the simulator's code page cannot hold
+};
+
+// Whether `title` (bytes in the simulator's ANSI code page) can be written
+// as a title= value. Off Windows only printable ASCII is accepted: Wine shows
+// the game its names in a code page that UTF-8 bytes do not belong to.
+TitleCheck CheckInGameTitle(const char* title);
+
+// True when an aircraft folder of `aircraftDir` has a title= line whose
+// value equals `title`, letter case aside.
+bool TitleInUse(const char* aircraftDir, const char* title);
+
+// The value of the first title= line of configuration text `cfg`, or ""
+// when it has none.
+std::string FirstTitle(const std::string& cfg);
+
+// `cfg` (a copy's Aircraft.cfg as the overwrite made it) with `newTitle` as
+// the value of its first title= line. Each further title= line of an
+// [fltsim.N] section becomes `newTitle` plus what followed `stockTitle` in it
+// when it began with `stockTitle` (letter case aside), else `newTitle` + " (N)".
+// Every other byte stays.
+std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle, const std::string& newTitle);
+
+// Gives the copy's configuration file `copyCfg` the in-game name `title`, as
+// RetitleConfig does, with the first title of the stock file `stockCfg` as
+// the stock name. Returns 0 or the errno value of the failure.
+int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* title);

@@ -1,0 +1,73 @@
+// libFuzzer target for the Wine registry reader and the Windows path
+// resolution behind it: the input is a system.reg as a player's prefix, or
+// anyone who can write to it, might hold. Besides the sanitizers' findings
+// it stops on broken promises: an expansion past its buffer, a resolved path
+// that climbs out of its drive or keeps a component Windows would drop.
+#include "wine_prefix.h"
+#include "wine_registry.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kKeys[] = {
+    "Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Combat Flight Simulator\\1.00",
+    "Software\\Microsoft\\Microsoft Games\\Combat Flight Simulator\\1.00",
+    "System\\CurrentControlSet\\Control\\Session Manager\\Environment",
+};
+
+void Check(bool ok) {
+    if (!ok) std::abort();
+}
+
+void CheckResolved(const char* winPath) {
+    char drive = 0;
+    std::string relative;
+    if (ResolveWindowsPath(winPath, &drive, &relative) != kWinPathOk) return;
+    Check(drive >= 'A' && drive <= 'Z');
+    if (relative.empty()) return;
+    Check(relative.front() != '/' && relative.back() != '/');
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find('/', start);
+        if (end == std::string::npos) end = relative.size();
+        const std::string part = relative.substr(start, end - start);
+        Check(!part.empty() && part != "." && part != ".." && part.back() != '.' && part.back() != ' ' &&
+              part.find('\\') == std::string::npos);
+        start = end + 1;
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const char* text = reinterpret_cast<const char*>(data);
+    IsWineRegistryText(text, size);
+    IsWin64Registry(text, size);
+
+    char value[512];
+    char expanded[300];
+    for (const char* key : kKeys) {
+        for (const char* name : {"path", "", "X"}) {
+            bool expand = false;
+            const int result = FindWineRegistryString(text, size, key, name, value, sizeof value, &expand);
+            Check(result >= kWineRegOk && result <= kWineRegTooLong && std::strlen(value) < sizeof value);
+            if (result != kWineRegOk) continue;
+            CheckResolved(value);
+            if (ExpandWineVariables(text, size, value, expanded, sizeof expanded)) {
+                Check(std::strlen(expanded) < sizeof expanded);
+                CheckResolved(expanded);
+            }
+        }
+    }
+    // The input's first line as a value and as a path, against the rest.
+    const void* nl = std::memchr(text, '\n', size);
+    const std::string first(text, nl ? static_cast<const char*>(nl) - text : size);
+    if (ExpandWineVariables(text, size, first.c_str(), expanded, sizeof expanded))
+        Check(std::strlen(expanded) < sizeof expanded);
+    CheckResolved(first.c_str());
+    return 0;
+}
