@@ -15,7 +15,8 @@ typedef CopyStatus (*CopyFunction)(const char* aircraftDir, const char* prefix, 
 // The one working window: pick a stock aircraft, type a prefix, press Copy.
 class CCopyDlg : public CDialog {
 public:
-    // `copies` null: the Copies button says there is nothing to list.
+    // `copies` null: the Copies button reports that there is no folder to list,
+    // as it does before the simulator is found.
     explicit CCopyDlg(DialogUi& ui, CopyFunction copy = nullptr, const CopiesSource* copies = nullptr);
     ~CCopyDlg() override;
     const MessageMap* GetMessageMap() const override;
