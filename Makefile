@@ -82,3 +82,27 @@ fuzz:
 	    -Icli -Icopy -Iui -Icatalogue $(FUZZ_SOURCES) -o $(FUZZ)/fuzz_wine_registry
 	$(FUZZ)/fuzz_wine_registry -print_final_stats=1 -max_total_time=$(FUZZ_SECONDS) -timeout=5 -max_len=8192 \
 	    -dict=tests/fuzz/wine_registry.dict $(FUZZ)/corpus tests/fuzz/corpus
+
+# The release files in dist/ (README.md, "Releasing"): the Windows zip, the
+# static Linux vantorel-cli as a tarball and a .deb, and SHA256SUMS. The same
+# commit gives the same bytes in any clone.
+dist: deps-dist
+	@tools/dist.sh dist
+
+deps-dist:
+	@tools/install-deps.sh dist
+
+# The release as players and packagers get it: make dist in two fresh clones
+# of the last commit at different paths must agree bit for bit; the archives'
+# contents, the .deb's install and removal, and the zip's Vantorel.exe under
+# Wine are checked. Several minutes, so not part of make test.
+test-dist:
+	@tools/install-deps.sh test-dist
+	@tests/dist/test-dist.sh
+
+clean-dist:
+	rm -rf dist build-dist-win build-dist-linux build-dist-stage build-dist-dyn
+
+clean: clean-dist
+
+.PHONY: dist deps-dist test-dist clean-dist

@@ -4,6 +4,7 @@
 //   vantorel-cli copy AIRCRAFT PREFIX [--aircraft-dir DIR] [--wine-prefix DIR] [--dry-run]
 
 #include "catalogue.h"
+#include "copies_cmd.h"
 #include "copy_aircraft.h"
 #include "locate.h"
 #include "messages.h"
@@ -158,18 +159,24 @@ const char* OutcomeText(const CopyStep& step) {
     switch (step.outcome) {
     case FileWritten: return "written";
     case FileSourceMissing: return "stock file missing";
-    default: return "could not write";
+    case FileSourceUnreadable: return "cannot read";
+    case FileWriteFailed: break;
     }
+    return "could not write";
 }
 
 void PrintStep(const CopyStep& step, void* context) {
     const bool dryRun = *static_cast<bool*>(context);
-    if (dryRun)
+    if (dryRun) {
         std::printf("  %s%s%s\n", step.source, *step.source ? " -> " : "", step.dest);
-    else if (step.outcome == FileSourceMissing)  // what is missing is the stock file, not the copy's
-        std::printf("  %-18s %s\n", OutcomeText(step), step.source);
-    else
-        std::printf("  %-18s %s\n", OutcomeText(step), step.dest);
+        return;
+    }
+    // What is missing or unreadable is the stock file, not the copy's.
+    const bool stock = step.outcome == FileSourceMissing || step.outcome == FileSourceUnreadable;
+    std::printf("  %-18s %s", OutcomeText(step), stock ? step.source : step.dest);
+    if (step.outcome != FileWritten && step.outcome != FileSourceMissing && step.error)
+        std::printf(" (%s)", std::strerror(step.error));
+    std::printf("\n");
 }
 
 int Copy(const char* aircraftDir, int index, const char* prefix, const char* title, bool dryRun) {
@@ -265,7 +272,7 @@ int main(int argc, char** argv) {
     if (list->parsed()) return List(found ? dir : nullptr);
     if (!found) return ExitFor(CopyPathNotFound);
     if (where->parsed()) return PrintWhere(sim) ? 0 : ExitFor(CopyPathNotFound);
-    if (copies->parsed()) return Usage("copies: not available yet");
-    if (remove->parsed()) return Usage("remove: not available yet");
+    if (copies->parsed()) return RunCopiesCommand(dir);
+    if (remove->parsed()) return RunRemoveCommand(dir, folder.c_str(), dryRun, permanent);
     return Copy(dir, index, prefix.c_str(), title ? title->c_str() : nullptr, dryRun);
 }

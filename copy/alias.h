@@ -4,6 +4,12 @@
 // Line ends are single LF bytes; the separator in the alias is always a
 // backslash, on every platform, because the simulator reads it.
 #pragma once
+#include <cstddef>
+
+// Puts the bytes of an alias file into out[0..cap), NUL-terminated; returns
+// their length, or -1 when they do not fit. Recognising a copy compares
+// against the same bytes the writer writes.
+int FormatAliasConfig(char* out, std::size_t cap, const char* target, const char* kind);
 
 // Writes the alias file `path` naming folder `target` (a stock folder name)
 // and `kind` ("sound" or "panel"). Returns 0 when written, -1 when it cannot

@@ -97,6 +97,7 @@ struct PathWalker {
         step->entry = &entry;
         step->source[0] = step->dest[0] = '\0';
         step->outcome = FileWritten;
+        step->error = 0;
         const int L = aircraft->StemLength;
         switch (entry.action) {
         case FileAction::MakeFolder:
@@ -127,13 +128,16 @@ struct PathWalker {
     }
 };
 
-FileOutcome Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft) {
+FileResult Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft) {
     const char* src = step.source;
     const char* dst = step.dest;
     switch (step.entry->action) {
     case FileAction::CopyNewStem:
     case FileAction::CopyAltNewStem: return CopyFileBytes(src, dst);
-    case FileAction::MakeFolder: return PlatformMakeFolder(dst) == 0 ? FileWritten : FileWriteFailed;
+    case FileAction::MakeFolder: {
+        const int err = PlatformMakeFolder(dst);
+        return {err ? FileWriteFailed : FileWritten, err};
+    }
     case FileAction::RewriteStemNewName:
     case FileAction::RewriteStem: return ReplaceStemInFile(src, dst, names.stem, names.newStem);
     case FileAction::RewriteBf109eModel: return ReplaceBf109eTextureNames(src, dst, names.newStem);
@@ -142,10 +146,12 @@ FileOutcome Run(const CopyStep& step, const CopyNames& names, const AircraftEntr
     case FileAction::SoundAlias:
     case FileAction::PanelAlias: {
         const char* kind = step.entry->action == FileAction::SoundAlias ? "sound" : "panel";
-        return WriteAliasConfig(dst, aircraft.aliasTarget, kind) == 0 ? FileWritten : FileWriteFailed;
+        errno = 0;
+        if (WriteAliasConfig(dst, aircraft.aliasTarget, kind) == 0) return {FileWritten, 0};
+        return {FileWriteFailed, errno ? errno : EIO};
     }
     }
-    return FileWritten;  // unknown codes are passed over
+    return {FileWritten, 0};  // unknown codes are passed over
 }
 
 CopyStatus StatusFromErrno(int err) {
@@ -269,17 +275,20 @@ CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int i
             cfgStep = step;
             std::strcpy(step.dest, cfgTemp);  // renamed into place last
         }
-        errno = 0;
-        step.outcome = Run(step, names, aircraft);
-        const int err = errno;
+        const FileResult result = Run(step, names, aircraft);
+        step.outcome = result.outcome;
+        step.error = result.error;
         if (step.outcome == FileWritten) {
             madeList.Add(step.dest, e->action == FileAction::MakeFolder);
         } else if (step.outcome != FileSourceMissing) {
-            PlatformRemove(step.dest, e->action == FileAction::MakeFolder);  // a cut file is worse than none
-            status = Fail(CopyFileError, err ? err : EIO, *step.source ? step.source : step.dest, failure);
+            // A stock file that is there but cannot be read fails the copy
+            // too: the new aircraft would lack it without a word.
+            const char* what = step.outcome == FileSourceUnreadable ? step.source : step.dest;
+            status = Fail(CopyFileError, step.error ? step.error : EIO, what, failure);
         }
         if (isCfg) {
             cfgStep.outcome = step.outcome;
+            cfgStep.error = step.error;
             if (step.outcome == FileWritten && title) {
                 const int rc = RetitleCopyConfig(step.source, cfgTemp, title);
                 if (rc) status = Fail(CopyFileError, rc, cfgTemp, failure);

@@ -43,6 +43,7 @@ struct CopyStep {
     char source[kPathCapacity]; // empty for folders and alias files, which read nothing
     char dest[kPathCapacity];
     FileOutcome outcome;        // FileWritten also for a folder made; unset in a dry run
+    int error;                  // errno behind a failed outcome, 0 otherwise
 };
 
 // Called once per entry, after the entry's operation has run. Aircraft.cfg

@@ -2,16 +2,17 @@
 //
 // Sections:
 //   1. Case rule and the two primitives
-//   2. Reading a whole source, writing a whole destination
-//   3. The operations
+//   2. The substitution pass
+//   3. Streaming a source through a pipeline of stages
+//   4. The operations
 
 #include "file_ops.h"
 
 #include "platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <vector>
 
 unsigned char FileBuffer[kFileBufferSize];
 
@@ -24,104 +25,227 @@ namespace {
 // themselves whatever the locale: model files are full of them.
 inline bool MatchesByte(unsigned char b, unsigned char p) { return b == AsciiUpper(p) || b == AsciiLower(p); }
 
+// MatchAndOverwrite, telling whether it wrote.
+inline bool Overwrote(unsigned char* pos, const char* pattern, const char* replacement, int n) {
+    for (int k = 0; k < n; ++k)
+        if (!MatchesByte(pos[k], static_cast<unsigned char>(pattern[k]))) return false;
+    std::memcpy(pos, replacement, static_cast<std::size_t>(n));
+    return true;
+}
+
 } // namespace
 
 void MatchAndOverwrite(unsigned char* pos, const char* pattern, const char* replacement, int n) {
-    for (int k = 0; k < n; ++k)
-        if (!MatchesByte(pos[k], static_cast<unsigned char>(pattern[k]))) return;
-    std::memcpy(pos, replacement, static_cast<std::size_t>(n));
+    Overwrote(pos, pattern, replacement, n);
 }
 
 int OverwriteTitle(unsigned char* pos, const char* keyword, const char* newStem, int n,
                    const unsigned char* end) {
     for (int k = 0; k < 5; ++k)
         if (!MatchesByte(pos[k], static_cast<unsigned char>(keyword[k]))) return 0;
-    // "=" goes over whatever follows the keyword (a blank, a line end...);
-    // the file keeps its length, so nothing is written past the data.
+    // "=" goes over whatever follows the keyword (a blank, the old "="...).
+    // The value ends with its line: a short value must not run into the next
+    // line and take its key. The file keeps its length either way.
     unsigned char* p = pos + 5;
-    if (p < end) *p++ = '=';
-    for (int k = 0; k < n && p < end; ++k) *p++ = static_cast<unsigned char>(newStem[k]);
+    for (int k = -1; k < n && p < end && *p != '\r' && *p != '\n'; ++k)
+        *p++ = k < 0 ? '=' : static_cast<unsigned char>(newStem[k]);
     return 1;
 }
 
-void SubstitutionPass(unsigned char* data, int length, const char* pattern, const char* replacement, int n) {
-    if (n <= 0 || length < n) return;
-    const unsigned char upper = AsciiUpper(static_cast<unsigned char>(pattern[0]));
-    const unsigned char lower = AsciiLower(static_cast<unsigned char>(pattern[0]));
-    // memchr (vectorised in every C library) finds the next byte that can
-    // start a match, in either letter case; the positions it skips cannot
-    // match. After each position tried, the search starts again at the next
-    // one on the buffer as it now is, so bytes just written are examined
-    // again, exactly as the position-by-position scan does.
-    const int end = length - n + 1;  // positions tried: 0 .. end-1
-    auto next = [&](unsigned char c, int from) {
-        const void* p = std::memchr(data + from, c, static_cast<std::size_t>(end - from));
-        return p ? static_cast<int>(static_cast<const unsigned char*>(p) - data) : end;
-    };
-    int i = std::min(next(upper, 0), next(lower, 0));
-    while (i < end) {
-        MatchAndOverwrite(data + i, pattern, replacement, n);
-        if (i + 1 >= end) break;
-        i = std::min(next(upper, i + 1), next(lower, i + 1));
-    }
-}
-
 //----------------------------------------------------------------------------
-// 2. Reading a whole source, writing a whole destination
+// 2. The substitution pass
 //----------------------------------------------------------------------------
 namespace {
 
-// The bytes of one source file: in FileBuffer when they fit, otherwise in
-// `spill`, so files of any size are rewritten whole.
-struct SourceData {
-    unsigned char* data = nullptr;
-    int length = 0;
-    std::vector<unsigned char> spill;
+// Where the next byte at or after `from` that can start a match lies, in
+// either letter case of `first`: `stop` when there is none. Nearby bytes are
+// looked at directly (dense candidates, as in a model full of the letter);
+// beyond that memchr (vectorised in every C library) searches each case.
+// Each case's last find is kept while it lies ahead, so every byte is
+// searched at most once per case and a search stays linear even when one
+// case never occurs (searching afresh for it from every candidate was
+// quadratic). The caller guarantees that bytes from `from` on have not
+// changed since the finds it kept.
+struct CandidateFinder {
+    static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+    const unsigned char* data;
+    std::size_t stop;
+    unsigned char upper, lower;
+    std::size_t nextUpper = kUnknown, nextLower = kUnknown;
+
+    CandidateFinder(const unsigned char* d, std::size_t s, unsigned char first)
+        : data(d), stop(s), upper(AsciiUpper(first)), lower(AsciiLower(first)) {}
+
+    std::size_t Find(unsigned char c, std::size_t from) const {
+        const void* p = std::memchr(data + from, c, stop - from);
+        return p ? static_cast<std::size_t>(static_cast<const unsigned char*>(p) - data) : stop;
+    }
+    std::size_t Next(std::size_t from) {
+        const std::size_t near = std::min(stop, from + 32);
+        for (; from < near; ++from)
+            if (data[from] == upper || data[from] == lower) return from;
+        if (from >= stop) return stop;
+        if (nextUpper == kUnknown || nextUpper < from) nextUpper = Find(upper, from);
+        if (nextLower == kUnknown || nextLower < from) nextLower = upper == lower ? nextUpper : Find(lower, from);
+        return std::min(nextUpper, nextLower);
+    }
 };
 
-// Reads the whole source. The source is closed before anything is written,
-// so a rewrite works even when source and destination are the same file.
-// A read error ends the data like end of file.
-bool ReadSource(const char* source, SourceData* out) {
-    std::FILE* f = PlatformOpenRead(source);
-    if (!f) return false;
-    std::size_t got = std::fread(FileBuffer, 1, kFileBufferSize, f);
-    out->data = FileBuffer;
-    out->length = static_cast<int>(got);
-    if (got == kFileBufferSize) {
-        unsigned char chunk[65536];
-        std::size_t more;
-        while ((more = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-            if (out->spill.empty()) out->spill.assign(FileBuffer, FileBuffer + got);
-            out->spill.insert(out->spill.end(), chunk, chunk + more);
-        }
-        if (!out->spill.empty()) {
-            out->data = out->spill.data();
-            out->length = static_cast<int>(out->spill.size());
-        }
+// Tries positions begin .. stop-1 of `data` in increasing order; the caller
+// guarantees n readable bytes at each. Right after a replacement the n-1
+// bytes it wrote beyond its position are tried one by one, so bytes just
+// written take part in further matches exactly as in a position-by-position
+// scan; past them nothing has changed since the finder searched.
+void SubstituteRange(unsigned char* data, std::size_t begin, std::size_t stop, const char* pattern,
+                     const char* replacement, int n) {
+    if (n <= 0 || begin >= stop) return;
+    CandidateFinder finder(data, stop, static_cast<unsigned char>(pattern[0]));
+    std::size_t written = begin;  // positions below this hold bytes a replacement just wrote
+    for (std::size_t i = begin; i < stop; ++i) {
+        if (i >= written && (i = finder.Next(i)) >= stop) break;
+        if (Overwrote(data + i, pattern, replacement, n)) written = i + static_cast<std::size_t>(n);
     }
-    std::fclose(f);
-    return true;
 }
 
-// Writes `length` bytes to a new or emptied destination. A failed write or
-// close counts: a short model file would be worse than none.
-FileOutcome WriteDest(const char* dest, const unsigned char* data, std::size_t length) {
-    std::FILE* f = PlatformOpenWrite(dest);
-    if (!f) return FileWriteFailed;
-    bool ok = std::fwrite(data, 1, length, f) == length;
-    ok = (std::fclose(f) == 0) && ok;
-    return ok ? FileWritten : FileWriteFailed;
+// The first position in begin .. stop-1 where the 5 bytes of "title" match
+// (any case), or stop.
+std::size_t FindTitle(const unsigned char* data, std::size_t begin, std::size_t stop) {
+    CandidateFinder finder(data, stop, 't');
+    for (std::size_t i = finder.Next(begin); i < stop; i = finder.Next(i + 1)) {
+        int k = 1;
+        while (k < 5 && MatchesByte(data[i + k], static_cast<unsigned char>("title"[k]))) ++k;
+        if (k == 5) return i;
+    }
+    return stop;
 }
 
-// Reads, applies `edit` to the whole data, writes.
-template <typename Edit>
-FileOutcome Rewrite(const char* source, const char* dest, Edit edit) {
-    SourceData src;
-    if (!ReadSource(source, &src)) return FileSourceMissing;
-    edit(src.data, src.length);
-    return WriteDest(dest, src.data, static_cast<std::size_t>(src.length));
+} // namespace
+
+void SubstitutionPass(unsigned char* data, std::size_t length, const char* pattern, const char* replacement, int n) {
+    if (n <= 0 || length < static_cast<std::size_t>(n)) return;
+    SubstituteRange(data, 0, length - static_cast<std::size_t>(n) + 1, pattern, replacement, n);
 }
+
+//----------------------------------------------------------------------------
+// 3. Streaming a source through a pipeline of stages
+//----------------------------------------------------------------------------
+namespace {
+
+std::size_t chunkSize = kFileBufferSize;
+
+// One step of a rewrite, in the order the whole-file algorithm applies them:
+// a substitution pass, or the overwrite after the first "title". All stages
+// work in place on FileBuffer, each behind the one before it: a stage tries
+// a position only once the previous stage can no longer change any byte it
+// reads or writes there, so it sees that stage's complete output.
+struct Stage {
+    bool title;               // the title overwrite, else a substitution pass
+    const char* pattern;      // a pass's pattern
+    const char* replacement;  // a pass's replacement, or the title's new stem
+    int n;                    // compare length, or the new stem's length
+    std::size_t next;         // next position to try, as an offset in FileBuffer
+    bool done;                // the title has been written: everything else passes
+};
+
+// Bytes past a position that the stage reads or writes there.
+std::size_t Window(const Stage& s) {
+    return s.title ? 6 + static_cast<std::size_t>(s.n) : static_cast<std::size_t>(s.n);
+}
+
+// Runs stage `s` over FileBuffer, whose first `ready` bytes the stages before
+// it have finished (all of them at the end of the source, `atEnd`). Returns
+// how many leading bytes this stage has finished in turn.
+std::size_t Advance(Stage& s, std::size_t ready, bool atEnd) {
+    if (!s.title && s.n <= 0) s.done = true;  // an empty pattern changes nothing
+    if (s.done) return ready;
+    const std::size_t window = Window(s);
+    if (s.title) {
+        // At the end of the data the keyword alone must fit; the "=" and the
+        // stem are cut at the data's end.
+        const std::size_t need = atEnd ? 5 : window;
+        if (s.next + need <= ready) {
+            const std::size_t stop = ready - need + 1;
+            const std::size_t at = FindTitle(FileBuffer, s.next, stop);
+            if (at < stop) {
+                OverwriteTitle(FileBuffer + at, "title", s.replacement, s.n, FileBuffer + ready);
+                s.done = true;
+                return ready;
+            }
+            s.next = stop;
+        }
+    } else if (s.next + window <= ready) {
+        const std::size_t stop = ready - window + 1;
+        SubstituteRange(FileBuffer, s.next, stop, s.pattern, s.replacement, s.n);
+        s.next = stop;
+    }
+    return atEnd ? ready : s.next;
+}
+
+FileResult Fail(FileOutcome outcome, int error) { return {outcome, error ? error : EIO}; }
+
+// Copies `source` to `dest` through `count` stages. The destination is opened
+// once the source is known to be a readable regular file, and removed again
+// when anything fails after that.
+FileResult Stream(const char* source, const char* dest, Stage* stages, int count) {
+    std::size_t carried = 0;  // the most bytes the stages can hold back between chunks
+    for (int k = 0; k < count; ++k) carried += Window(stages[k]);
+    if (carried >= kFileBufferSize / 2) return Fail(FileWriteFailed, EINVAL);  // no stem is that long
+
+    int error = 0;
+    std::FILE* in = PlatformOpenRead(source, &error);
+    if (!in)
+        return Fail(error == ENOENT || error == ENOTDIR ? FileSourceMissing : FileSourceUnreadable, error);
+    // Opening the destination would empty the source before it is read.
+    if (PlatformSameFile(in, dest)) {
+        std::fclose(in);
+        return Fail(FileWriteFailed, EINVAL);
+    }
+    errno = 0;
+    std::FILE* out = PlatformOpenWrite(dest);
+    if (!out) {
+        error = errno;
+        std::fclose(in);
+        return Fail(FileWriteFailed, error);
+    }
+
+    // Whole chunks go straight to the system: stdio buffers would only add a copy.
+    std::setvbuf(in, nullptr, _IONBF, 0);
+    std::setvbuf(out, nullptr, _IONBF, 0);
+
+    FileResult result = {FileWritten, 0};
+    std::size_t have = 0;  // bytes in FileBuffer
+    for (bool atEnd = false; !atEnd;) {
+        const std::size_t want = std::min(chunkSize, kFileBufferSize - have);
+        errno = 0;
+        const std::size_t got = std::fread(FileBuffer + have, 1, want, in);
+        have += got;
+        if (got < want) {
+            if (std::ferror(in)) {
+                result = Fail(FileSourceUnreadable, errno);
+                break;
+            }
+            atEnd = true;
+        }
+        std::size_t ready = have;
+        for (int k = 0; k < count; ++k) ready = Advance(stages[k], ready, atEnd);
+        errno = 0;
+        if (std::fwrite(FileBuffer, 1, ready, out) != ready) {
+            result = Fail(FileWriteFailed, errno);
+            break;
+        }
+        // Keep what a stage may still change at the front of the buffer.
+        std::memmove(FileBuffer, FileBuffer + ready, have - ready);
+        have -= ready;
+        for (int k = 0; k < count; ++k)
+            if (!stages[k].done) stages[k].next -= ready;
+    }
+    std::fclose(in);
+    const int closeError = PlatformCloseWritten(out, dest, result.outcome == FileWritten);
+    if (result.outcome == FileWritten && closeError) result = Fail(FileWriteFailed, closeError);
+    return result;
+}
+
+Stage Pass(const char* pattern, const char* replacement, int n) { return {false, pattern, replacement, n, 0, false}; }
 
 // The Bf109e models name their side textures "l_side", "r_side" and "wing",
 // and the aircraft "Bf109": the copy renames those textures to the new stem
@@ -140,68 +264,48 @@ const TextureWord kBf109eTextureWords[] = {
 
 } // namespace
 
-//----------------------------------------------------------------------------
-// 3. The operations
-//----------------------------------------------------------------------------
-
-FileOutcome CopyFileBytes(const char* source, const char* dest) {
-    std::FILE* in = PlatformOpenRead(source);
-    if (!in) return FileSourceMissing;
-    std::FILE* out = PlatformOpenWrite(dest);
-    if (!out) {
-        std::fclose(in);
-        return FileWriteFailed;
-    }
-    static unsigned char chunk[1 << 16];
-    bool ok = true;
-    std::size_t got;
-    while (ok && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0)
-        ok = std::fwrite(chunk, 1, got, out) == got;
-    std::fclose(in);
-    ok = (std::fclose(out) == 0) && ok;
-    return ok ? FileWritten : FileWriteFailed;
+void SetFileChunkSize(std::size_t bytes) {
+    chunkSize = bytes == 0 || bytes > kFileBufferSize ? kFileBufferSize : bytes;
 }
 
-FileOutcome ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem) {
-    const int n = static_cast<int>(std::strlen(stem));
-    return Rewrite(source, dest, [&](unsigned char* data, int length) {
-        SubstitutionPass(data, length, stem, newStem, n);
-    });
+//----------------------------------------------------------------------------
+// 4. The operations
+//----------------------------------------------------------------------------
+
+FileResult CopyFileBytes(const char* source, const char* dest) { return Stream(source, dest, nullptr, 0); }
+
+FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem) {
+    Stage stages[] = {Pass(stem, newStem, static_cast<int>(std::strlen(stem)))};
+    return Stream(source, dest, stages, 1);
 }
 
-FileOutcome ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem) {
+FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem) {
     // Formed afresh on every call: nothing of an earlier copy's stem carries over.
     char words[4][8];
+    Stage stages[4];
     const std::size_t k = std::strlen(newStem);
     for (int w = 0; w < 4; ++w) {
         std::strcpy(words[w], kBf109eTextureWords[w].replacementTemplate);
-        std::memcpy(words[w], newStem, k < std::strlen(words[w]) ? k : std::strlen(words[w]));
+        std::memcpy(words[w], newStem, std::min(k, std::strlen(words[w])));
+        const char* pattern = kBf109eTextureWords[w].pattern;
+        stages[w] = Pass(pattern, words[w], static_cast<int>(std::strlen(pattern)));
     }
-    return Rewrite(source, dest, [&](unsigned char* data, int length) {
-        for (int w = 0; w < 4; ++w) {
-            const char* pattern = kBf109eTextureWords[w].pattern;
-            SubstitutionPass(data, length, pattern, words[w], static_cast<int>(std::strlen(pattern)));
-        }
-    });
+    return Stream(source, dest, stages, 4);
 }
 
-FileOutcome ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem) {
+FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem) {
     // "hurr" also catches the start of every "Hurricane", so no separate stem
     // pass is needed; "hawk" gives the hawkTex textures' names the new stem.
     const int n = static_cast<int>(std::strlen(newStem));
-    return Rewrite(source, dest, [&](unsigned char* data, int length) {
-        SubstitutionPass(data, length, "hurr", newStem, n);
-        SubstitutionPass(data, length, "hawk", newStem, n);
-    });
+    Stage stages[] = {Pass("hurr", newStem, n), Pass("hawk", newStem, n)};
+    return Stream(source, dest, stages, 2);
 }
 
-FileOutcome RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem) {
+FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem) {
+    // Only the first "title" of the stem pass's output is rewritten, wherever
+    // it stands, even inside "subtitle": kept so that copies match those of
+    // earlier releases.
     const int n = static_cast<int>(std::strlen(stem));
-    return Rewrite(source, dest, [&](unsigned char* data, int length) {
-        SubstitutionPass(data, length, stem, newStem, n);
-        // Only the first "title" is rewritten, wherever it stands, even inside
-        // "subtitle": kept exactly so that copies match those of earlier releases.
-        for (int i = 0; i + 5 <= length; ++i)
-            if (OverwriteTitle(data + i, "title", newStem, n, data + length)) break;
-    });
+    Stage stages[] = {Pass(stem, newStem, n), {true, "title", newStem, n, 0, false}};
+    return Stream(source, dest, stages, 2);
 }

@@ -6,29 +6,48 @@
 // replaced stays at its offset: the simulator's binary .mdl files stay
 // valid byte for byte. Files are never parsed, only scanned as bytes.
 //
-// Each operation returns FileWritten (0) when its destination was written,
-// otherwise why not. A source is never modified.
+// Files stream through FileBuffer a chunk at a time, whatever their size,
+// giving exactly the bytes a rewrite of the whole file at once would give.
+// A source is never modified. An operation that fails leaves no destination
+// behind, not even a partial one.
 #pragma once
+#include <cstddef>
 
-// Capacity of the shared rewrite buffer (decimal, not 256 KiB). Larger files
-// are still rewritten whole, in a buffer of their own size.
-constexpr int kFileBufferSize = 250000;
+// The one chunk buffer every operation streams through (250,000 bytes, as
+// the whole-file buffer of earlier releases). Not reentrant.
+constexpr std::size_t kFileBufferSize = 250000;
 extern unsigned char FileBuffer[kFileBufferSize];
 
-// Why an operation did not write its destination. CopyAircraft needs the
-// difference: a missing stock file only leaves the copy without it, while a
-// destination that cannot be written is a file error.
+// What became of one operation. CopyAircraft needs the difference: a missing
+// stock file only leaves the copy without it, while a stock file that cannot
+// be read or a destination that cannot be written is a file error.
 enum FileOutcome : int {
     FileWritten = 0,
-    FileSourceMissing = 1,  // the source could not be opened; nothing was created
-    FileWriteFailed = 2,    // the destination could not be opened, written or closed
+    FileSourceMissing = 1,     // no such stock file (ENOENT, ENOTDIR); nothing was created
+    FileWriteFailed = 2,       // the destination could not be opened, written or closed; none of it is left
+    FileSourceUnreadable = 3,  // the stock entry is no regular file, cannot be opened, or failed while being read
 };
 
-FileOutcome CopyFileBytes(const char* source, const char* dest);
-FileOutcome ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem);
-FileOutcome ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem);
-FileOutcome ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem);
-FileOutcome RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem);
+// `error` is the errno value behind a failure, 0 when written: for
+// FileSourceUnreadable EISDIR (a folder), EINVAL (a FIFO, device or socket),
+// EACCES, EIO...; for FileWriteFailed ENOSPC, EROFS, EACCES..., and EINVAL
+// when the destination is the source itself (it would be emptied before
+// being read).
+struct FileResult {
+    FileOutcome outcome;
+    int error;
+};
+
+FileResult CopyFileBytes(const char* source, const char* dest);
+FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem);
+FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem);
+FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem);
+FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem);
+
+// Bytes read into FileBuffer per refill (at most its capacity), so tests can
+// put chunk ends at chosen offsets of small files. 0 restores the default,
+// the whole buffer.
+void SetFileChunkSize(std::size_t bytes);
 
 // Compares the n bytes at `pos` with `pattern` ignoring ASCII letter case and,
 // when all match, overwrites them with the first n bytes of `replacement`.
@@ -36,13 +55,13 @@ FileOutcome RewriteConfigWithTitle(const char* source, const char* dest, const c
 void MatchAndOverwrite(unsigned char* pos, const char* pattern, const char* replacement, int n);
 
 // When the 5 bytes at `pos` are `keyword` ("title", any case), writes "=" and
-// the n bytes of `newStem` after them, never at or beyond `end`, and returns 1;
-// otherwise returns 0 and writes nothing. The caller guarantees 5 readable
-// bytes at `pos`.
+// the n bytes of `newStem` after them and returns 1; otherwise returns 0 and
+// writes nothing. Writing stops at a CR or LF (the title's line ends there)
+// and at `end`. The caller guarantees 5 readable bytes at `pos`.
 int OverwriteTitle(unsigned char* pos, const char* keyword, const char* newStem, int n,
                    const unsigned char* end);
 
 // One substitution pass over data[0..length): every position in increasing
 // order, each seeing the replacements made before it, so bytes just written
-// can take part in a further match.
-void SubstitutionPass(unsigned char* data, int length, const char* pattern, const char* replacement, int n);
+// can take part in a further match. Linear in `length` for any pattern.
+void SubstitutionPass(unsigned char* data, std::size_t length, const char* pattern, const char* replacement, int n);

@@ -1,12 +1,20 @@
+// Models can pass 4 GiB: 32-bit builds need the 64-bit file interface to
+// open them at all.
+#define _FILE_OFFSET_BITS 64
+
 #include "platform.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 
 #ifdef _WIN32
 #include <direct.h>
+#include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -206,16 +214,158 @@ bool PlatformFileExists(const char* path) {
     return StatResolved(path, &st) && S_ISREG(st.st_mode);
 }
 
-std::FILE* PlatformOpenRead(const char* path) {
-#ifndef _WIN32
+namespace {
+
+#ifdef _WIN32
+int ErrnoFromWindows(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME: return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    default: return EIO;
+    }
+}
+
+// Attributes first: CreateFile on a folder fails with a misleading "access
+// denied". A handle that is not a disk file (console, pipe, COM port) is
+// refused before anything reads from it.
+std::FILE* OpenRegular(const char* path, int* error) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        *error = ErrnoFromWindows(GetLastError());
+        return nullptr;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        *error = EISDIR;
+        return nullptr;
+    }
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *error = ErrnoFromWindows(GetLastError());
+        return nullptr;
+    }
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        *error = EINVAL;
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        *error = EMFILE;
+        return nullptr;
+    }
+    std::FILE* f = _fdopen(fd, "rb");
+    if (!f) {
+        *error = errno;
+        _close(fd);
+    }
+    return f;
+}
+#else
+// O_NONBLOCK keeps the open of a FIFO without a writer (or a terminal or a
+// device) from waiting; O_NOCTTY keeps a terminal from becoming ours. Only a
+// regular file is then read, in blocking mode again.
+std::FILE* OpenRegular(const char* path, int* error) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = errno;
+        return nullptr;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        *error = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        *error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    } else if (fcntl(fd, F_SETFL, 0) != 0) {  // none of the other status flags was set
+        *error = errno;
+    } else if (std::FILE* f = fdopen(fd, "rb")) {
+        return f;
+    } else {
+        *error = errno;
+    }
+    close(fd);
+    return nullptr;
+}
+#endif
+
+} // namespace
+
+std::FILE* PlatformOpenRead(const char* path, int* error) {
+    int ignored = 0;
+    if (!error) error = &ignored;
+    *error = 0;
     // A path that exists as given (the catalogue's names, the usual case)
     // needs no lookup of each component; only a miss looks for letter case.
-    if (std::FILE* f = std::fopen(path, "rb")) return f;
-    if (errno != ENOENT && errno != ENOTDIR) return nullptr;
-#endif
+    if (std::FILE* f = OpenRegular(path, error)) return f;
+    if (*error != ENOENT && *error != ENOTDIR) return nullptr;
+#ifndef _WIN32
     char real[1024];
-    if (!PlatformResolvePath(path, real, sizeof real)) return nullptr;
-    return std::fopen(real, "rb");
+    if (!PlatformResolvePath(path, real, sizeof real)) {
+        *error = ENAMETOOLONG;
+        return nullptr;
+    }
+    if (std::strcmp(real, path) != 0) return OpenRegular(real, error);
+#endif
+    return nullptr;
+}
+
+bool PlatformSameFile(std::FILE* f, const char* path) {
+#ifdef _WIN32
+    BY_HANDLE_FILE_INFORMATION a, b;
+    HANDLE open = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
+    if (open == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(open, &a)) return false;
+    HANDLE other = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (other == INVALID_HANDLE_VALUE) return false;
+    const bool got = GetFileInformationByHandle(other, &b) != 0;
+    CloseHandle(other);
+    return got && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+#else
+    // The destination is usually new: when its folder exists as given, a
+    // failed stat settles it without resolving letter case.
+    struct stat a, b;
+    if (stat(path, &b) != 0) {
+        char real[1024];
+        const char* slash = std::strrchr(path, '/');
+        std::string parent(path, slash ? static_cast<std::size_t>(slash - path) : 0);
+        if (parent.empty() || stat(parent.c_str(), &b) == 0 || !ResolveParent(path, real, sizeof real) ||
+            stat(real, &b) != 0)
+            return false;
+    }
+    return fstat(fileno(f), &a) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+#endif
+}
+
+int PlatformCloseWritten(std::FILE* f, const char* path, bool keep) {
+    int error = std::fflush(f) == 0 ? 0 : (errno ? errno : EIO);
+#ifdef _WIN32
+    const bool regular = GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) == FILE_TYPE_DISK;
+    if (std::fclose(f) != 0 && !error) error = errno ? errno : EIO;
+    if (regular && (error || !keep)) std::remove(path);
+#else
+    struct stat written, st;
+    const bool regular = !(keep && !error) && fstat(fileno(f), &written) == 0 && S_ISREG(written.st_mode);
+    if (std::fclose(f) != 0 && !error) {
+        // Too late to tell what was written: the name is removed if it is a regular file.
+        error = errno ? errno : EIO;
+        if (stat(path, &st) == 0 && S_ISREG(st.st_mode)) std::remove(path);
+        return error;
+    }
+    if (!regular) return error;
+    // Removed only while the name still leads to the file written, as given
+    // or as PlatformOpenWrite resolved it.
+    char real[1024];
+    const char* name = path;
+    if (stat(path, &st) != 0 && ResolveParent(path, real, sizeof real)) name = real;
+    if (stat(name, &st) == 0 && st.st_dev == written.st_dev && st.st_ino == written.st_ino) std::remove(name);
+#endif
+    return error;
 }
 
 std::FILE* PlatformOpenWrite(const char* path) {

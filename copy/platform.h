@@ -47,9 +47,25 @@ bool PlatformFolderExists(const char* path);
 // True when `path` names an existing regular file (letter case as above).
 bool PlatformFileExists(const char* path);
 
-// Opens an existing file for binary reading; null when it cannot be opened.
-// The caller closes it.
-std::FILE* PlatformOpenRead(const char* path);
+// Opens an existing regular file for binary reading. Returns null when it
+// cannot, with the reason in *error (when error is not null): ENOENT or
+// ENOTDIR when there is no such file, EISDIR for a folder, EINVAL for any
+// other kind of entry that is not a regular file (FIFO, device, socket, or a
+// link to one), otherwise the open's own errno (EACCES...). Opening never
+// blocks, not even on a FIFO without a writer. The caller closes the stream.
+std::FILE* PlatformOpenRead(const char* path, int* error = nullptr);
+
+// True when the open stream `f` and the entry at `path` are the same file
+// (also through another name or a hard link). False when `path` does not
+// exist or cannot be examined.
+bool PlatformSameFile(std::FILE* f, const char* path);
+
+// Closes `f`, which PlatformOpenWrite opened on `path`, and returns 0 or the
+// errno of a failed flush or close. Unless `keep` is set and the close
+// succeeded, `path` is then removed while it is still the regular file `f`
+// wrote: a failed copy leaves no partial file, and a device written to
+// (/dev/full) is never removed.
+int PlatformCloseWritten(std::FILE* f, const char* path, bool keep);
 
 // Creates or empties a file for binary writing; null when it cannot be opened.
 // The last component is written exactly as given. The caller closes it.

@@ -62,7 +62,8 @@ std::vector<Line> SplitLines(const std::string& text) {
 }
 
 // Where the value of a "title = value" line starts, or npos for another line.
-// Blanks around the key are allowed, as the simulator's reader allows them.
+// Blanks around the key and before the value are skipped, as the
+// simulator's reader skips them.
 std::size_t TitleValueStart(const std::string& text, const Line& line) {
     std::size_t at = line.begin;
     while (at < line.end && (text[at] == ' ' || text[at] == '\t')) ++at;
@@ -70,7 +71,8 @@ std::size_t TitleValueStart(const std::string& text, const Line& line) {
     at += 5;
     while (at < line.end && (text[at] == ' ' || text[at] == '\t')) ++at;
     if (at >= line.end || text[at] != '=') return std::string::npos;
-    return at + 1;
+    for (++at; at < line.end && (text[at] == ' ' || text[at] == '\t');) ++at;
+    return at;
 }
 
 // The N of a "[fltsim.N]" line, or -1 for any other line.
@@ -89,7 +91,10 @@ long FltsimSection(const std::string& text, const Line& line) {
 std::string FirstTitle(const std::string& cfg) {
     for (const Line& line : SplitLines(cfg)) {
         std::size_t value = TitleValueStart(cfg, line);
-        if (value != std::string::npos) return cfg.substr(value, line.end - value);
+        if (value == std::string::npos) continue;
+        std::size_t end = line.end;
+        while (end > value && (cfg[end - 1] == ' ' || cfg[end - 1] == '\t')) --end;
+        return cfg.substr(value, end - value);
     }
     return "";
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs and the machine lacks, saying
-# which. Usage: tools/install-deps.sh native|windows|windows64
+# which. Usage: tools/install-deps.sh native|windows|windows64|dist|test-dist
 set -euo pipefail
 
 case "${1:-}" in
@@ -9,7 +9,13 @@ case "${1:-}" in
   windows) wanted=(g++-mingw-w64-i686 googletest libcli11-dev wine wine32:i386 wine64 xvfb x11-apps imagemagick) ;;
   # Only where 32-bit Wine cannot run: the tests then use a 64-bit build.
   windows64) wanted=(g++-mingw-w64-x86-64-posix) ;;
-  *) echo "usage: $0 native|windows|windows64" >&2; exit 64 ;;
+  # make dist: both release builds and the archives (tar, gzip and dpkg-deb
+  # come with every Debian system).
+  dist) wanted=(cmake make g++ g++-mingw-w64-i686 zip) ;;
+  # make test-dist: fresh clones, unpacking, the man page check, and the
+  # zip's Vantorel.exe started under Wine on a virtual display.
+  test-dist) wanted=(git unzip file groff-base wine wine32:i386 wine64 xvfb xdotool) ;;
+  *) echo "usage: $0 native|windows|windows64|dist|test-dist" >&2; exit 64 ;;
 esac
 
 missing=()

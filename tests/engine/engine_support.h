@@ -139,13 +139,21 @@ inline std::string RefRewrite(FileAction action, std::string data, const std::st
         RefPass(data, "hurr", newStem);
         RefPass(data, "hawk", newStem);
         break;
-    case FileAction::RewriteAircraftCfg:
+    case FileAction::RewriteAircraftCfg: {
         RefPass(data, stem, newStem);
-        // After the first "title" (any case): "=" then the new stem, inside the data only.
-        for (std::size_t i = 0; i + 5 <= data.size(); ++i)
-            if (MatchesAt(data, i, "title"))
-                return data.replace(i + 5, newStem.size() + 1, ("=" + newStem).substr(0, data.size() - i - 5));
+        // After the first "title" (any case): "=" then the new stem, inside
+        // the data and the title's line only.
+        const std::string value = "=" + newStem;
+        for (std::size_t i = 0; i + 5 <= data.size(); ++i) {
+            if (!MatchesAt(data, i, "title")) continue;
+            for (std::size_t k = 0; k < value.size() && i + 5 + k < data.size(); ++k) {
+                if (data[i + 5 + k] == '\r' || data[i + 5 + k] == '\n') break;
+                data[i + 5 + k] = value[k];
+            }
+            break;
+        }
         break;
+    }
     default: break;
     }
     return data;
@@ -197,3 +205,4 @@ inline auto ExpectedCopy(const std::string& aircraftDir, int index, const std::s
     alias("Panel", "panel");
     return out;
 }
+

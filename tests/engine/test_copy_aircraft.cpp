@@ -9,6 +9,8 @@
 #include <sys/resource.h>
 #endif
 
+#include <cerrno>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -75,7 +77,7 @@ TEST(CopyAircraft, AFailedWriteTakesBackEverythingTheCopyMade) {
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(got, CopyFileError);
     EXPECT_EQ(why.error, EFBIG);
-    EXPECT_NE(std::string(why.path).find("spitfire_mki_n.mdl"), std::string::npos) << why.path;
+    EXPECT_NE(std::string(why.path).find("XYitfire_mki_n.mdl"), std::string::npos) << why.path;
     EXPECT_TRUE(SameTree(before, Snapshot(root.path))) << "the failed copy left something behind";
     EXPECT_EQ(CopyAircraft(aircraft.c_str(), "XY", 17), CopyOk) << "the retry was refused";
 }
@@ -120,6 +122,27 @@ TEST(CopyAircraft, AnInterruptedCopyIsRecognisedWhenItsNameIsUsedAgain) {
     }
 }
 #endif
+
+// A stock file that is there but cannot be read (a folder in its place) is a
+// file error naming the stock file and its reason, not a missing file; the
+// copy ends there and takes back what it made.
+TEST(CopyAircraft, StockFileThatCannotBeReadGivesFileErrorWithItsReason) {
+    TempDir root;
+    const std::string aircraft = Path(root.path, "Aircraft");
+    fs::create_directories(Path(aircraft, "P51d/Model/P51d_n.mdl"));
+    std::vector<CopyStep> steps;
+    auto collect = [](const CopyStep& s, void* v) { static_cast<std::vector<CopyStep>*>(v)->push_back(s); };
+    CopyFailure why;
+    EXPECT_EQ(CopyAircraftReport(aircraft.c_str(), "Ab", 1, false, collect, &steps, &why), CopyFileError);
+    EXPECT_EQ(why.error, EISDIR);
+    EXPECT_EQ(std::string(why.path), Path(aircraft, "P51d/Model/P51d_n.mdl"));
+    const std::string model = Path(aircraft, "Ab1d/Model/Ab1d_n.mdl");
+    const auto it = std::find_if(steps.begin(), steps.end(), [&](const CopyStep& s) { return s.dest == model; });
+    ASSERT_NE(it, steps.end());
+    EXPECT_EQ(it->outcome, FileSourceUnreadable);
+    EXPECT_EQ(it->error, EISDIR);
+    EXPECT_FALSE(fs::exists(Path(aircraft, "Ab1d")));
+}
 
 // Every refusal comes before anything is created, checked in this order: the
 // prefix, the path lengths, the stock folder, then the new folder itself.

@@ -1,15 +1,28 @@
 // The plain copy, the four rewriters and the alias writers: every kind of file
-// an aircraft copy writes.
+// an aircraft copy writes, and what each does when a file cannot be read or
+// written.
 #include "alias.h"
 #include "engine_support.h"
 #include "file_ops.h"
 
+#include <cerrno>
+#include <cstring>
+#include <functional>
 #include <random>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
 // `action`: the file-list action whose result the reference model computes.
-struct Op { const char* name; FileAction action; FileOutcome (*run)(const char*, const char*, const char*, const char*); };
+struct Op { const char* name; FileAction action; FileResult (*run)(const char*, const char*, const char*, const char*); };
 const Op kCopy = {"CopyFileBytes", FileAction::CopyNewStem,
                   [](auto s, auto d, auto, auto) { return CopyFileBytes(s, d); }};
 const Op kStem = {"ReplaceStemInFile", FileAction::RewriteStem, ReplaceStemInFile};
@@ -20,17 +33,30 @@ const Op kHurricane = {"ReplaceHurricaneTextureNames", FileAction::RewriteHurric
                        [](auto s, auto d, auto, auto n) { return ReplaceHurricaneTextureNames(s, d, n); }};
 const Op* const kOps[] = {&kCopy, &kStem, &kConfig, &kBf109e, &kHurricane};
 
+const char* NewStemFor(const Op* op) { return op == &kHurricane ? "XYrr" : op == &kBf109e ? "XY1" : "aP3"; }
+
 class Rewriters : public ::testing::Test {
 protected:
     TempDir dir;
     std::string src = Path(dir.path, "source.mdl"), dst = Path(dir.path, "dest.mdl");
+    void TearDown() override { SetFileChunkSize(0); }
 
     // Rewrites `data` with `op` and returns what the destination holds.
     std::string Rewrite(const Op& op, const std::string& data, const char* stem, const char* newStem) {
         WriteBytes(src, data);
-        EXPECT_EQ(op.run(src.c_str(), dst.c_str(), stem, newStem), FileWritten) << op.name << " reported a failure";
+        const FileResult r = op.run(src.c_str(), dst.c_str(), stem, newStem);
+        EXPECT_EQ(r.outcome, FileWritten) << op.name << " reported a failure, errno " << r.error;
         EXPECT_EQ(ReadBytes(src), data) << op.name << " modified its source";
         return ReadBytes(dst);
+    }
+
+    // Offset of the first byte where `op`'s output differs from the reference
+    // model's, or the data's size when none does.
+    std::size_t FirstWrongByte(const Op& op, const std::string& data, const char* stem, const char* newStem) {
+        const std::string got = Rewrite(op, data, stem, newStem);
+        const std::string want = RefRewrite(op.action, data, stem, newStem);
+        if (got.size() != want.size()) return std::min(got.size(), want.size());
+        return static_cast<std::size_t>(std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin());
     }
 };
 
@@ -41,11 +67,16 @@ struct Example { const Op* op; const char* stem; const char* newStem; std::strin
 const Example kExamples[] = {
     {&kStem, "P51", "ab1", "xxp51d_n.mdl", "xxab1d_n.mdl"},
     {&kStem, "P51", "ab1", "xxP5", "xxP5"},  // "1" after the end, left by the longer file, never matches
-    {&kConfig, "P51", "ab1", "; subtitle\ntitle=P-51D", "; subtitle=ab1le=P-51D"},
+    {&kStem, "P38", "aP3", "P388", "aaP3"},  // a replacement matches again one byte on
     {&kConfig, "P51", "ab1", "title=P-51D\r\nsubtitle=x", "title=ab11D\r\nsubtitle=x"},  // the first one only
+    {&kConfig, "P51", "ab1", "TITLE = x", "TITLE=ab1"},
     {&kConfig, "P51", "ab1", "title=XY", "title=ab"},
     {&kConfig, "P51", "ab1", "titl", "titl"},
-    {&kConfig, "P51", "ab1", "Title\r\ntitle=P51", "Title=ab1tle=ab1"},  // the CR LF is overwritten too
+    // The value ends at its line end: the next line keeps its key.
+    {&kConfig, "Bf109", "ABCDE", "title=XY\nsim=bf109g", "title=AB\nsim=ABCDEg"},
+    {&kConfig, "P51", "ab1", "title=P\r\nsim=p51d", "title=a\r\nsim=ab1d"},
+    {&kConfig, "P51", "ab1", "; subtitle\ntitle=P-51D", "; subtitle\ntitle=P-51D"},  // the first title ends its line
+    {&kConfig, "P51", "ab1", "Title\r\ntitle=P51", "Title\r\ntitle=ab1"},
     {&kConfig, "abc", "tit", "abcle=xyz", "title=tit"},  // the title scan sees the stem pass's result
     {&kBf109e, "", "XY1", "l_side.bmp R_SIDE Wing bf109Tx1 bf109e_n", "XY109l.bmp XY109r XY1w XY109Tx1 XY109e_n"},
     {&kBf109e, "", "Zf1", "l\x7Fside L_SIDE wInG Bf109", "l\x7Fside Zf109l Zf1w Zf109"},  // nothing of XY1 is left
@@ -63,45 +94,169 @@ TEST_F(Rewriters, WorkedExamplesGiveTheExactBytes) {
     }
 }
 
-// Models of any size are rewritten whole, with matches across the 250,000-byte
-// mark of the shared buffer, exactly as a position-by-position scan of the whole file.
-TEST_F(Rewriters, LargeModelsAreRewrittenWholeAcrossTheBufferMark) {
-    const std::string alphabet = "P38p8aP3l_sidewingrBf109hurrawktitle= \r\n\x1A\x80\xFF";
-    std::mt19937 rng(1234);
-    for (std::size_t size : {249999u, 250000u, 250001u, 250003u, 300000u, 700001u}) {
-        std::string data(size, ' ');
-        for (char& c : data) c = alphabet[rng() % alphabet.size()];
-        // Words straddling the mark, and one the replacement makes match again.
-        if (size > 250004) data.replace(249998, 4, "P388").replace(249990, 6, "L_SIDE");
-        for (const Op* op : kOps) {
-            SCOPED_TRACE(std::string(op->name) + " on " + std::to_string(size) + " bytes");
-            const char* newStem = op == &kHurricane ? "XYrr" : op == &kBf109e ? "XY1" : "aP3";
-            const std::string got = Rewrite(*op, data, "P38", newStem);
-            const std::string want = RefRewrite(op->action, data, "P38", newStem);
-            EXPECT_EQ(std::mismatch(got.begin(), got.end(), want.begin(), want.end()).first - got.begin(),
-                      static_cast<long>(size)) << "offset of the first wrong byte, or the length the model was cut to";
+// Files stream through the buffer in chunks; the result must be the whole-file
+// result wherever the chunk ends fall: inside a match, inside a replacement
+// that matches again, between the passes of a multi-pass rewrite, inside the
+// "title" or its value, and before a stem pass that makes a "title".
+TEST_F(Rewriters, ChunkEndsAnywhereGiveTheWholeFileBytes) {
+    const std::vector<std::string> tokens = {"P38", "p3", "8", "a", "title", "TITL", "e=", "tit", "le=",
+                                             "\r\n", "\n", "p388", "l_side", "L_SID", "wing", "wI", "Bf109", "bF10",
+                                             "hurr", "hU", "hawk", "x", "\x80", " "};
+    std::mt19937 rng(99);
+    for (std::size_t chunk : {1u, 2u, 3u, 5u, 7u, 13u, 64u}) {
+        SetFileChunkSize(chunk);
+        for (int round = 0; round < 12; ++round) {
+            std::string data;
+            while (data.size() < 200 + rng() % 200) data += tokens[rng() % tokens.size()];
+            for (const Op* op : kOps) {
+                // "P38" -> "tit" before "le=" lets the stem pass write a "title" the title scan must see.
+                const char* newStem = op == &kConfig && round % 2 ? "tit" : NewStemFor(op);
+                SCOPED_TRACE(std::string(op->name) + ", chunk " + std::to_string(chunk) + ", data \"" + data + "\"");
+                EXPECT_EQ(FirstWrongByte(*op, data, "P38", newStem), data.size());
+            }
         }
     }
 }
 
-// A missing source creates nothing; a destination that cannot be opened, or
-// fails on writing (a large file) or on closing (a small one), is a failure.
-TEST_F(Rewriters, MissingSourceOrUnwritableDestinationFails) {
-    const std::string absent = Path(dir.path, "absent.mdl"), large = Path(dir.path, "large.mdl");
-    WriteBytes(src, "P51 title=P51");
-    WriteBytes(large, "P51 title=P51" + std::string(300000, '\x80'));
-    std::vector<std::string> dests = {Path(dir.path, "no-such-folder/dest.mdl")};
+// Large models pass the 250,000-byte buffer several times over, with words
+// straddling each refill, and match the position-by-position scan of the whole file.
+TEST_F(Rewriters, LargeModelsAreRewrittenWholeAcrossTheBufferMark) {
+    const std::string alphabet = "P38p8aP3l_sidewingrBf109hurrawktitle= \r\n\x1A\x80\xFF";
+    std::mt19937 rng(1234);
+    for (std::size_t size : {249999u, 250000u, 250001u, 250003u, 700001u}) {
+        std::string data(size, ' ');
+        for (char& c : data) c = alphabet[rng() % alphabet.size()];
+        // Words straddling the mark, and one the replacement makes match again.
+        if (size > 250004) data.replace(249998, 4, "P388").replace(249990, 6, "L_SIDE").replace(499997, 4, "hAwK");
+        for (const Op* op : kOps) {
+            SCOPED_TRACE(std::string(op->name) + " on " + std::to_string(size) + " bytes");
+            EXPECT_EQ(FirstWrongByte(*op, data, "P38", NewStemFor(op)), size)
+                << "offset of the first wrong byte, or the length the model was cut to";
+        }
+    }
+}
+
+#ifndef _WIN32
+// Runs `op` in a child process (as the unprivileged user "nobody" when
+// `asNobody`) and returns its result, or outcome -1 when the child did not
+// report within 10 seconds: an operation that hangs fails the test, not the run.
+FileResult InChild(const std::function<FileResult()>& op, bool asNobody) {
+    int fds[2];
+    if (pipe(fds) != 0) return {static_cast<FileOutcome>(-1), errno};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        alarm(10);
+        if (asNobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(1);
+        const FileResult r = op();
+        _exit(write(fds[1], &r, sizeof r) == sizeof r ? 0 : 1);
+    }
+    close(fds[1]);
+    FileResult r = {static_cast<FileOutcome>(-1), 0};
+    if (read(fds[0], &r, sizeof r) != sizeof r) r = {static_cast<FileOutcome>(-1), 0};
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return r;
+}
+
+// A stock entry that is absent, or there but not a readable regular file:
+// each gives its own outcome and errno, never hangs, and leaves no destination.
+TEST_F(Rewriters, SourcesThatCannotBeReadFailWithTheirReason) {
+    struct Row { const char* name; std::function<std::string()> make; FileOutcome outcome; int error; bool child = false; bool asNobody = false; };
+    const std::string file = Path(dir.path, "plain.mdl");
+    WriteBytes(file, "P51 title=P51");
+    const std::vector<Row> rows = {
+        {"no such file", [&] { return Path(dir.path, "absent.mdl"); }, FileSourceMissing, ENOENT},
+        {"a file as a folder", [&] { return file + "/x.mdl"; }, FileSourceMissing, ENOTDIR},
+        {"a folder", [&] { std::filesystem::create_directory(Path(dir.path, "folder.mdl")); return Path(dir.path, "folder.mdl"); },
+         FileSourceUnreadable, EISDIR},
+        {"a FIFO without a writer",
+         [&] { const std::string p = Path(dir.path, "fifo.mdl"); mkfifo(p.c_str(), 0666); return p; },
+         FileSourceUnreadable, EINVAL, true},
+        {"a link to /dev/zero",
+         [&] { const std::string p = Path(dir.path, "zero.mdl"); symlink("/dev/zero", p.c_str()); return p; },
+         FileSourceUnreadable, EINVAL, true},
+        // A regular file whose first read fails.
+        {"a read error", [] { return std::string("/proc/self/mem"); }, FileSourceUnreadable, EIO},
+        // chmod denies nothing to root: then the case runs as "nobody".
+        {"no read permission",
+         [&] {
+             std::filesystem::permissions(dir.path, std::filesystem::perms::all);
+             chmod(file.c_str(), 0);
+             return file;
+         },
+         FileSourceUnreadable, EACCES, true, geteuid() == 0},
+    };
+    for (const Row& row : rows) {
+        const std::string source = row.make();
+        for (const Op* op : kOps) {
+            SCOPED_TRACE(std::string(op->name) + " on " + row.name);
+            auto run = [&] { return op->run(source.c_str(), dst.c_str(), "P51", "ab1"); };
+            const FileResult r = row.child ? InChild(run, row.asNobody) : run();
+            EXPECT_EQ(r.outcome, row.outcome);
+            EXPECT_EQ(r.error, row.error) << std::strerror(r.error);
+            EXPECT_EQ(ReadBytes(dst), "<missing>") << "a destination was left";
+        }
+    }
+}
+
+// A destination that cannot be opened or fails part-way (a full disk, a file
+// size limit, a device that refuses writes) gives FileWriteFailed with its
+// errno and leaves no partial file; a device is never removed.
+TEST_F(Rewriters, DestinationsThatCannotBeWrittenFailWithTheirReason) {
+    const std::string small = Path(dir.path, "small.mdl"), large = Path(dir.path, "large.mdl");
+    WriteBytes(small, "P51 title=P51");
+    WriteBytes(large, "P51 title=P51" + std::string(600000, '\x80'));
+    const std::string full = Path(dir.path, "full");
+    std::filesystem::create_directory(full);
+    const bool mounted = mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") == 0;
+    struct Row { std::string dest; const std::string* source; int error; };
+    std::vector<Row> rows = {
+        {Path(dir.path, "no-such-folder/dest.mdl"), &small, ENOENT},
+        {"/dev/full", &small, ENOSPC},
+        {"/dev/full", &large, ENOSPC},
+        {small, &small, EINVAL},  // the source itself: emptied before it could be read
+    };
+    if (mounted) rows.push_back({Path(full, "dest.mdl"), &large, ENOSPC});
+    for (const Row& row : rows)
+        for (const Op* op : kOps) {
+            SCOPED_TRACE(std::string(op->name) + " writing " + *row.source + " to " + row.dest);
+            const FileResult r = op->run(row.source->c_str(), row.dest.c_str(), "P51", "ab1");
+            EXPECT_EQ(r.outcome, FileWriteFailed);
+            EXPECT_EQ(r.error, row.error) << std::strerror(r.error);
+            if (row.dest.rfind("/dev/", 0) != 0 && row.dest != *row.source) {
+                EXPECT_EQ(ReadBytes(row.dest), "<missing>") << "a partial destination was left";
+            }
+        }
+    EXPECT_EQ(ReadBytes(small), "P51 title=P51") << "a source written to itself was damaged";
+    struct stat st;
+    EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "/dev/full was removed";
+    if (mounted) umount(full.c_str());
+
+    // A file-size limit cuts the write of a regular file short.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit limit{8192, saved.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    std::vector<FileResult> results;
+    for (const Op* op : kOps) results.push_back(op->run(large.c_str(), dst.c_str(), "P51", "ab1"));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        EXPECT_EQ(results[k].outcome, FileWriteFailed) << kOps[k]->name << " over the file-size limit";
+        EXPECT_EQ(results[k].error, EFBIG) << kOps[k]->name;
+    }
+    EXPECT_EQ(ReadBytes(dst), "<missing>") << "a partial destination was left";
+    if (!mounted) GTEST_SKIP() << "tmpfs could not be mounted: the full-disk case did not run";
+}
+#endif
+
+TEST_F(Rewriters, AliasFileThatCannotBeWrittenFails) {
+    std::vector<std::string> dests = {Path(dir.path, "no-such-folder/dest.cfg")};
 #ifndef _WIN32
     dests.push_back("/dev/full");  // opens, but every write fails
 #endif
-    for (const Op* op : kOps) {
-        EXPECT_EQ(op->run(absent.c_str(), dst.c_str(), "P51", "ab1"), FileSourceMissing) << op->name << " without a source";
-        EXPECT_EQ(ReadBytes(dst), "<missing>") << op->name << " created a destination without a source";
-        for (const std::string& d : dests)
-            for (const std::string& s : {src, large})
-                EXPECT_EQ(op->run(s.c_str(), d.c_str(), "P51", "ab1"), FileWriteFailed)
-                    << op->name << " writing " << s << " to " << d;
-    }
     for (const std::string& d : dests)
         EXPECT_EQ(WriteAliasConfig(d.c_str(), "bf109e", "panel"), -1) << "an alias file written to " << d;
 }

@@ -1,4 +1,6 @@
-// What the Copies dialog lists and removes, until the engine offers it: a
+// What the Copies dialog lists and removes. A stand-in for the engine's
+// FindCopies and RemoveCopy (copy/copies.h), which link the shell statically
+// and so add SHELL32.DLL to the imports that the release check allows: a
 // folder is a copy of a stock aircraft when it is not a stock folder, has the
 // stock name's length and its characters after the stem, and holds the alias
 // file every copy gets.

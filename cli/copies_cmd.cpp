@@ -1,0 +1,101 @@
+#include "copies_cmd.h"
+
+#include "catalogue.h"
+#include "copies.h"
+#include "platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitDone = 0, kExitFailed = 1, kExitRefused = 2, kExitPathNotFound = 3;
+
+std::string StateText(const CopyInfo& copy) {
+    std::string state = copy.finished ? "complete" : "unfinished";
+    if (!copy.playerFiles.empty()) {
+        const std::string own = "with " + std::to_string(copy.playerFiles.size()) + " files of the player's own";
+        state = copy.finished ? own : state + ", " + own;
+    }
+    return state;
+}
+
+void PrintList(const char* heading, const std::vector<std::string>& paths, std::FILE* out) {
+    if (paths.empty()) return;
+    std::fprintf(out, "%s\n", heading);
+    for (const std::string& p : paths) std::fprintf(out, "  %s\n", p.c_str());
+}
+
+} // namespace
+
+int RunCopiesCommand(const char* aircraftDir) {
+    if (!PlatformFolderExists(aircraftDir)) {
+        std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", aircraftDir);
+        return kExitPathNotFound;
+    }
+    const std::vector<CopyInfo> copies = FindCopies(aircraftDir);
+    if (copies.empty()) {
+        std::printf("No copies in %s.\n", aircraftDir);
+        return kExitDone;
+    }
+    std::printf("%-12s  %-12s  %-32s  %s\n", "folder", "copy of", "in-game name", "state");
+    for (const CopyInfo& c : copies)
+        std::printf("%-12s  %-12s  %-32s  %s\n", c.folder.c_str(), GetAircraftName(c.stockIndex),
+                    c.title.empty() ? "-" : c.title.c_str(), StateText(c).c_str());
+    return kExitDone;
+}
+
+int RunRemoveCommand(const char* aircraftDir, const char* folder, bool dryRun, bool permanent) {
+    RemoveResult r;
+    const RemoveStatus status = RemoveCopy(aircraftDir, folder, permanent, dryRun, &r);
+    const std::string where = std::string(aircraftDir) + kPathSep + (r.copy.folder.empty() ? folder : r.copy.folder);
+    switch (status) {
+    case RemoveOutside:
+        std::fprintf(stderr, "vantorel-cli: \"%s\" is not the name of a folder inside %s (give the folder's name "
+                     "alone: no separators, no \"..\", no links): nothing was removed.\n", folder, aircraftDir);
+        return kExitRefused;
+    case RemoveStockAircraft:
+        std::fprintf(stderr, "vantorel-cli: %s is a stock aircraft; only copies are removed. Nothing was removed.\n",
+                     folder);
+        return kExitRefused;
+    case RemoveNotACopy:
+        std::fprintf(stderr, "vantorel-cli: %s is not a copy of a stock aircraft (see 'vantorel-cli copies'): "
+                     "nothing was removed.\n", where.c_str());
+        return kExitRefused;
+    case RemoveNoTrash:
+        std::fprintf(stderr, "vantorel-cli: no trash can take %s (it is on a file system whose trash cannot be "
+                     "used): nothing was removed. Use --permanent to delete it for good.\n", where.c_str());
+        return kExitRefused;
+    default: break;
+    }
+
+    const CopyInfo& c = r.copy;
+    const std::string trash = r.trashPath.empty() ? "the Recycle Bin" : "the trash: " + r.trashPath;
+    if (status == RemoveFailed) {
+        std::fprintf(stderr, "vantorel-cli: could not %s %s: %s\n", permanent ? "delete" : "move to the trash",
+                     r.failedPath.c_str(), std::strerror(r.error));
+        PrintList("Removed:", r.removed, stderr);
+        PrintList("Still there, from the copy:", r.remaining, stderr);
+        if (!c.playerFiles.empty()) PrintList("Still there, the player's own:", c.playerFiles, stderr);
+        return kExitFailed;
+    }
+    const char* stock = GetAircraftName(c.stockIndex);
+    if (!permanent) {
+        std::printf("%s %s (copy of %s) to %s\n", dryRun ? "Would move" : "Moved", where.c_str(), stock,
+                    trash.c_str());
+        if (!c.playerFiles.empty())
+            std::printf("The player's own files in it %s with it: %zu\n", dryRun ? "would go" : "went",
+                        c.playerFiles.size());
+    } else {
+        PrintList(dryRun ? ("Would delete from " + where + ":").c_str()
+                         : ("Deleted " + where + " (copy of " + stock + "):").c_str(),
+                  r.removed, stdout);
+        PrintList(dryRun ? "Would keep the player's own files, and the folders holding them:"
+                         : "Kept the player's own files, and the folders holding them:",
+                  c.playerFiles, stdout);
+    }
+    if (dryRun) std::printf("Nothing was changed (dry run).\n");
+    return kExitDone;
+}

@@ -1,0 +1,316 @@
+// Copies made earlier: which folders are copies, and removing one without
+// touching the player's own files, anything behind a link, or the real trash.
+#include "copies.h"
+#include "copy_aircraft.h"
+#include "demo_sim.h"
+#include "engine_support.h"
+#include "trash.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+#include <iomanip>
+#include <regex>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Native(std::string path) {
+    std::replace(path.begin(), path.end(), '/', kPathSep);
+    return path;
+}
+
+// A demo simulator, and HOME and XDG_DATA_HOME in a temporary folder so no
+// test can reach the real trash.
+class Copies : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(WriteDemoSimulator(sim.path.c_str()), 0);
+#ifndef _WIN32
+        setenv("HOME", home.path.c_str(), 1);
+        setenv("XDG_DATA_HOME", Path(home.path, "data").c_str(), 1);
+#endif
+    }
+    // Copies stock aircraft `index` with `prefix`; returns the new folder's path.
+    std::string Copy(int index, const char* prefix) {
+        EXPECT_EQ(CopyAircraft(aircraft.c_str(), prefix, index), CopyOk);
+        CopyNames names;
+        DeriveCopyNames(index, prefix, &names);
+        return Path(aircraft, names.newFolder);
+    }
+    TempDir sim, home;
+    std::string aircraft = Path(sim.path, "Aircraft");
+};
+
+// Each row makes a folder (usually a real copy, then changed) and says what
+// FindCopies must make of it; stockIndex -1 means "not a copy".
+TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
+    struct Row { std::string folder; int stockIndex; bool finished; std::vector<std::string> playerFiles; };
+    std::vector<Row> rows;
+    auto expect = [&](const std::string& path, int index, bool finished, std::vector<std::string> own = {}) {
+        for (std::string& p : own) p = Native(p);
+        rows.push_back({fs::path(path).filename().string(), index, finished, own});
+    };
+    expect(Copy(1, "XY"), 1, true);
+    std::string c = Copy(1, "Ab");  // without a file its stock folder has: unfinished
+    fs::remove(Path(c, "Model/Ab1d_c.mdl"));
+    expect(c, 1, false);
+    c = Copy(17, "Zz");  // without Aircraft.cfg, even were its stock file gone
+    fs::remove(Path(c, "Aircraft.cfg"));
+    expect(c, 17, false);
+    fs::remove(Path(aircraft, "B17g/Texture/b17_1.bmp"));  // made while a stock file was missing: complete
+    expect(Copy(3, "Mm"), 3, true);
+    c = Copy(2, "Pq");  // the player's files, a made name taken by a folder, and a foreign folder
+    WriteBytes(Path(c, "notes.txt"), "mine");
+    WriteBytes(Path(c, "Texture/Pq7_1.bmp.bak"), "mine");
+    WriteBytes(Path(c, "Paint/scheme.psd"), "mine");
+    fs::remove(Path(c, "Pq7d.dp"));
+    fs::create_directory(Path(c, "Pq7d.dp"));
+    expect(c, 2, false, {"Paint", "Pq7d.dp", "notes.txt", "Texture/Pq7_1.bmp.bak"});
+    // Letter case as Windows ignores it: folder, subfolders and files.
+    c = Copy(9, "Lc");
+    fs::rename(Path(c, "Sound"), Path(c, "SOUND"));
+    fs::rename(Path(c, "Model/Lc190a_n.mdl"), Path(c, "Model/LC190A_N.MDL"));
+    fs::rename(c, Path(aircraft, "lC190A"));
+    expect(Path(aircraft, "lC190A"), 9, true);
+    // Names several stock aircraft could have: the parts found decide.
+    expect(Copy(6, "Kk"), 6, true);        // "Kk7": P38's shape too, both alias p47d
+    expect(Copy(13, "Jkl"), 13, true);     // "Jkl8a": also Ju87a's and Bf110's shape, all alias bf109e
+    expect(Copy(5, "Bq"), 5, true);        // "Bq5j": B24j's shape too
+    expect(Copy(10, "Dd"), 10, true);      // "Dd110": Ju87a's shape too
+    // Near misses: not copies.
+    const std::string good = Copy(11, "Nn");  // Nn17z2, whose alias files the near misses reuse
+    expect(good, 11, true);
+    auto nearMiss = [&](const std::string& name, const std::string& sound, const std::string& panel) {
+        WriteBytes(Path(aircraft, name + "/Aircraft.cfg"), "title=x");
+        WriteBytes(Path(aircraft, name + "/Sound/sound.cfg"), sound);
+        if (!panel.empty()) WriteBytes(Path(aircraft, name + "/Panel/panel.cfg"), panel);
+        expect(Path(aircraft, name), -1, false);
+    };
+    const std::string sound = "[fltsim]\nalias=bf109e\\sound\n", panel = "[fltsim]\nalias=bf109e\\panel\n";
+    nearMiss("Nn117z2", sound, panel);                              // one character too long
+    nearMiss("Nn17z3", sound, panel);                               // another character after the stem
+    nearMiss("Nm17z2", "[fltsim]\r\nalias=bf109e\\sound\r\n", panel); // line ends
+    nearMiss("No17z2", sound + " ", panel);                         // one byte more
+    nearMiss("Np17z2", "[fltsim]\nalias=Bf109e\\sound\n", panel);   // the target's letter case
+    nearMiss("Nq17z2", sound, "");                                  // no panel alias
+    nearMiss("Nr17z2", panel, sound);                               // swapped
+    nearMiss("do17Z2", sound, panel);                               // a stock name in another case
+    nearMiss("Abc", "[fltsim]\nalias=P51d\\sound\n", "[fltsim]\nalias=P51d\\panel\n");  // P38's shape, P51d's aliases
+    WriteBytes(Path(aircraft, "Aircraft.txt"), "a file, not a folder");
+
+    // Keyed in lower case: a rename that changes only letter case may keep the old name on Windows.
+    auto lower = [](std::string s) { for (char& ch : s) ch = static_cast<char>(std::tolower(ch)); return s; };
+    std::map<std::string, CopyInfo> found;
+    for (const CopyInfo& info : FindCopies(aircraft.c_str())) found[lower(info.folder)] = info;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.folder);
+        CopyInfo one;
+        const bool recognised = RecogniseCopy(aircraft.c_str(), r.folder.c_str(), &one);
+        ASSERT_EQ(recognised, r.stockIndex >= 0);
+        ASSERT_EQ(found.count(lower(r.folder)), recognised ? 1u : 0u);
+        if (!recognised) continue;
+        const CopyInfo& f = found[lower(r.folder)];
+        EXPECT_EQ(f.stockIndex, r.stockIndex);
+        EXPECT_EQ(f.finished, r.finished);
+        EXPECT_EQ(f.playerFiles, r.playerFiles);
+        EXPECT_EQ(one.entries.size(), f.entries.size());
+    }
+    EXPECT_EQ(found.size(), 11u) << "a stock folder or a near miss was taken for a copy";
+    for (const char* stock : {"P51d", "Do17z2", "C47"}) {
+        CopyInfo info;
+        EXPECT_FALSE(RecogniseCopy(aircraft.c_str(), stock, &info)) << stock;
+    }
+}
+
+// The in-game name is the first title= value, with blanks around it and any
+// letter case of the key; the folder name may be given in any case.
+TEST_F(Copies, TitleIsTheFirstTitleValue) {
+    const std::string c = Copy(1, "XY");
+    CopyInfo info;
+    for (const auto& [cfg, title] : std::vector<std::pair<std::string, std::string>>{
+             {"[fltsim.0]\r\n  Title =  My Mustang \r\ntitle=Second\r\n", "My Mustang"},
+             {"[general]\natc_type=title=no\n[fltsim.0]\nTITLE=Last line", "Last line"},
+             {"[fltsim.0]\nsubtitle=x\n", ""}}) {
+        WriteBytes(Path(c, "Aircraft.cfg"), cfg);
+        ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "xy1D", &info));
+        EXPECT_EQ(info.folder, "XY1d");
+        EXPECT_EQ(info.title, title) << cfg;
+    }
+}
+
+// For good: exactly the copy's own entries go; the player's files, and the
+// folders holding them, stay; every other folder is as it was.
+TEST_F(Copies, PermanentRemovalKeepsThePlayersFiles) {
+    const std::string plain = Copy(1, "XY"), owned = Copy(8, "Qwert");
+    WriteBytes(Path(owned, "notes.txt"), "mine");
+    WriteBytes(Path(owned, "Texture/extra.bmp"), "mine");
+    Tree want = Snapshot(sim.path);
+    for (auto it = want.begin(); it != want.end();) {
+        const bool kept = it->first.rfind(plain, 0) != 0 && (it->first.rfind(owned + kPathSep, 0) != 0 ||
+                          it->second == "mine" || it->first == Path(owned, "Texture"));
+        it = kept ? std::next(it) : want.erase(it);
+    }
+    RemoveResult r;
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, false, &r), RemoveOk);
+    EXPECT_EQ(r.removed.size(), 19u) << "18 entries and the folder itself";
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "qwERTg", true, false, &r), RemoveOk);
+    EXPECT_EQ(r.copy.playerFiles, (std::vector<std::string>{"notes.txt", Native("Texture/extra.bmp")}));
+    EXPECT_TRUE(SameTree(want, Snapshot(sim.path)));
+}
+
+#ifndef _WIN32
+// Links planted in a copy are the player's: never followed, never removed,
+// and what they point at is untouched.
+TEST_F(Copies, LinksInsideACopyAreNeitherFollowedNorRemoved) {
+    const std::string c = Copy(1, "XY");
+    const std::string outside = Path(sim.path, "outside");
+    WriteBytes(Path(outside, "XY1d_n.mdl"), "not the copy's");
+    WriteBytes(Path(outside, "XY1d.air"), "not the copy's");
+    fs::remove_all(Path(c, "Model"));
+    fs::create_directory_symlink(outside, Path(c, "Model"));
+    fs::remove(Path(c, "XY1d.air"));
+    fs::create_symlink(Path(outside, "XY1d.air"), Path(c, "XY1d.air"));
+    fs::create_directory_symlink(Path(aircraft, "P51d"), Path(aircraft, "Ln1d"));  // a copy-like name
+    const Tree outsideBefore = Snapshot(outside), stockBefore = Snapshot(Path(aircraft, "P51d"));
+
+    CopyInfo info;
+    ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "XY1d", &info));
+    EXPECT_FALSE(info.finished);
+    EXPECT_EQ(info.playerFiles, (std::vector<std::string>{"Model", "XY1d.air"}));
+    RemoveResult r;
+    EXPECT_EQ(RemoveCopy(aircraft.c_str(), "Ln1d", true, false, &r), RemoveOutside);
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, false, &r), RemoveOk);
+    EXPECT_TRUE(fs::is_symlink(Path(c, "Model")) && fs::is_symlink(Path(c, "XY1d.air")));
+    EXPECT_TRUE(SameTree(outsideBefore, Snapshot(outside)));
+    EXPECT_TRUE(SameTree(stockBefore, Snapshot(Path(aircraft, "P51d"))));
+}
+#endif
+
+// Refusals and dry runs change nothing anywhere, the trash included.
+TEST_F(Copies, RefusalsAndDryRunsChangeNothing) {
+    const std::string c = Copy(1, "XY");
+    WriteBytes(Path(c, "notes.txt"), "mine");
+    fs::create_directories(Path(aircraft, "Foreign/Sound"));
+    const Tree before = Snapshot(sim.path);
+    struct Row { const char* name; RemoveStatus want; };
+    const Row rows[] = {
+        {"../Aircraft/XY1d", RemoveOutside}, {"XY1d/Model", RemoveOutside}, {"XY1d\\Model", RemoveOutside},
+        {"/tmp", RemoveOutside}, {"C:", RemoveOutside}, {"..", RemoveOutside}, {".", RemoveOutside}, {"", RemoveOutside},
+        {"P51d", RemoveStockAircraft}, {"p51D", RemoveStockAircraft}, {"Spitfire_MkI", RemoveStockAircraft},
+        {"Foreign", RemoveNotACopy}, {"XY1e", RemoveNotACopy}, {"Aircraft.cfg", RemoveNotACopy},
+    };
+    for (const Row& r : rows)
+        for (bool permanent : {false, true})
+            for (bool dryRun : {false, true}) {
+                RemoveResult result;
+                EXPECT_EQ(RemoveCopy(aircraft.c_str(), r.name, permanent, dryRun, &result), r.want)
+                    << '"' << r.name << "\" permanent " << permanent << " dry run " << dryRun;
+            }
+    RemoveResult r;
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, true, &r), RemoveOk);
+    EXPECT_EQ(r.removed.size(), 18u) << "the folder itself stays for notes.txt";
+    EXPECT_EQ(r.removed.front(), "Aircraft.cfg");
+    EXPECT_EQ(r.removed.back(), "Panel") << "a folder before the files in it";
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", false, true, &r), RemoveOk);
+#ifndef _WIN32
+    EXPECT_EQ(r.trashPath, Path(home.path, "data/Trash/files/XY1d"));
+#endif
+    EXPECT_TRUE(SameTree(before, Snapshot(sim.path)));
+    EXPECT_FALSE(fs::exists(Path(home.path, "data")));
+}
+
+#ifndef _WIN32
+//----------------------------------------------------------------------------
+// The freedesktop.org trash
+//----------------------------------------------------------------------------
+
+// Local time as the info file writes it, parsed back.
+std::time_t ParseLocal(const std::string& text) {
+    std::tm t{};
+    std::istringstream in(text);
+    in >> std::get_time(&t, "%Y-%m-%dT%H:%M:%S");
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+// The home trash: the whole folder under files/, its info file with the
+// percent-encoded absolute path and the local time, then NAME.2 and NAME.3
+// for the same name again.
+TEST_F(Copies, HomeTrashTakesTheFolderWithItsInfoFile) {
+    const std::string top = fs::canonical(sim.path).string(), spaced = Path(top, "Sim Dir%/Aircraft");
+    fs::create_directories(fs::path(spaced).parent_path());
+    fs::rename(aircraft, spaced);
+    aircraft = spaced;
+    const std::string trash = Path(home.path, "data/Trash");
+    for (const char* entry : {"XY1d", "XY1d.2", "XY1d.3"}) {
+        SCOPED_TRACE(entry);
+        const Tree made = Snapshot(Copy(1, "XY"));
+        RemoveResult r;
+        ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", false, false, &r), RemoveOk);
+        EXPECT_EQ(r.trashPath, Path(trash, std::string("files/") + entry));
+        EXPECT_FALSE(fs::exists(Path(aircraft, "XY1d")));
+        Tree moved;
+        for (const auto& [p, bytes] : made) moved[r.trashPath + p.substr(Path(aircraft, "XY1d").size())] = bytes;
+        EXPECT_TRUE(SameTree(moved, Snapshot(r.trashPath)));
+        const std::string info = ReadBytes(Path(trash, std::string("info/") + entry + ".trashinfo"));
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(info, m, std::regex("\\[Trash Info\\]\nPath=(.*)\nDeletionDate=(.*)\n"))) << info;
+        EXPECT_EQ(m[1].str(), top + "/Sim%20Dir%25/Aircraft/XY1d");
+        EXPECT_LE(std::abs(std::difftime(std::time(nullptr), ParseLocal(m[2].str()))), 60.0) << m[2].str();
+    }
+}
+
+// A folder on another file system goes to that file system's top folder:
+// .Trash/$uid when .Trash is a real sticky folder, else .Trash-$uid, with
+// Path= relative to the top folder; when neither can be used, nowhere.
+std::string gTop;  // paths below it are on a file system of their own
+bool FakeDevice(const char* path, unsigned long long* device) {
+    *device = std::string(path).rfind(gTop, 0) == 0 ? 2 : 1;
+    return true;
+}
+
+TEST_F(Copies, OtherFileSystemsUseTheirTopFoldersTrash) {
+    gTop = fs::canonical(sim.path).string();
+    const std::string uid = std::to_string(getuid());
+    struct Row { std::string setup, trash; };
+    const Row rows[] = {
+        {"", ".Trash-" + uid},
+        {"mkdir -m 1777 .Trash", ".Trash/" + uid},
+        {"mkdir -m 0777 .Trash", ".Trash-" + uid},                       // not sticky
+        {"mkdir -m 1777 real && ln -s real .Trash", ".Trash-" + uid},    // a link
+        {"touch .Trash-" + uid, ""},                                     // nothing usable
+        {"mkdir -m 1777 .Trash && touch .Trash/" + uid + " .Trash-" + uid, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.setup);
+        for (const std::string& junk : {std::string(".Trash"), std::string("real"), ".Trash-" + uid})
+            fs::remove_all(Path(sim.path, junk));
+        ASSERT_EQ(std::system(("cd '" + sim.path + "' && true " + (r.setup.empty() ? "" : "&& ") + r.setup).c_str()), 0);
+        const std::string folder = Copy(0, "Zz");
+        const Tree before = Snapshot(sim.path);
+        TrashResult dry, t;
+        const TrashStatus want = r.trash.empty() ? TrashUnavailable : TrashOk;
+        EXPECT_EQ(MoveToTrash(folder.c_str(), true, &dry, FakeDevice), want);
+        EXPECT_TRUE(SameTree(before, Snapshot(sim.path))) << "the dry run changed something";
+        ASSERT_EQ(MoveToTrash(folder.c_str(), false, &t, FakeDevice), want);
+        EXPECT_FALSE(fs::exists(Path(home.path, "data"))) << "the home trash is on the other file system";
+        if (want != TrashOk) {
+            EXPECT_TRUE(SameTree(before, Snapshot(sim.path)));
+            fs::remove_all(folder);
+            continue;
+        }
+        EXPECT_EQ(t.entryPath, Path(sim.path, r.trash + "/files/Zz8"));
+        EXPECT_EQ(dry.entryPath, t.entryPath);
+        EXPECT_EQ(ReadBytes(t.infoPath).substr(0, 40), "[Trash Info]\nPath=Aircraft/Zz8\nDeletionD");
+        EXPECT_EQ(fs::status(Path(sim.path, r.trash)).permissions() & fs::perms::all, fs::perms::owner_all);
+    }
+}
+#endif
+
+} // namespace
