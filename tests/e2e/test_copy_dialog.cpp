@@ -234,14 +234,6 @@ protected:
         ASSERT_EQ(WriteDemoSimulator(root_.string().c_str()), 0) << "could not write the demo simulator to " << root_;
         ASSERT_TRUE(SetSimulatorPath(root_.wstring().c_str()));
         RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Vantorel");  // no folder picked at an earlier start
-        // Without a window manager, Wine waits for one each time a window
-        // closes unless its X11 driver manages no windows itself.
-        HKEY x11;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &x11, nullptr) == ERROR_SUCCESS) {
-            RegSetValueExW(x11, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 2 * sizeof(wchar_t));
-            RegCloseKey(x11);
-        }
     }
     void TearDown() override {
         if (app_.hProcess) {
