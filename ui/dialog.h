@@ -17,6 +17,7 @@ constexpr unsigned kWmCommand = 0x0111;
 constexpr unsigned kWmSysCommand = 0x0112;
 constexpr unsigned kBnClicked = 0;
 constexpr unsigned kLbnSelChange = 1;
+constexpr unsigned kEnChange = 0x0300;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 constexpr int kSmCxIcon = 11;

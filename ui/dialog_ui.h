@@ -10,12 +10,20 @@
 // logic does not look at are not returned.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CDialog;
 
 typedef void* IconHandle;    // an icon of the application's resources
 typedef void* PaintContext;  // the device context between BeginPaint and EndPaint
+
+// What the folder picker gave.
+enum FolderChoice : int {
+    kFolderCancelled = 0,
+    kFolderChosen = 1,
+    kFolderNotAnsi = 2,  // the path has characters without an exact form in the ANSI code page
+};
 
 struct ClientRect {
     int left, top, right, bottom;
@@ -41,6 +49,8 @@ public:
     virtual std::intptr_t SendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     // Turns on the platform's current look for dialogs and their controls.
     virtual void EnableVisualStyles() = 0;
+    // A fresh ui for another dialog, modal to this one while it runs.
+    virtual std::unique_ptr<DialogUi> MakeChildUi() = 0;
 
     // ---- Controls -----------------------------------------------------------
     // Appends an entry at the end of the (unsorted) list.
@@ -49,13 +59,25 @@ public:
     virtual void SetListSelection(int id, int index) = 0;
     // Zero-based index of the highlighted entry, or -1 when there is none.
     virtual int GetListSelection(int id) = 0;
-    // Whole text of an edit field.
+    // Removes every entry of the list.
+    virtual void ClearList(int id) = 0;
+    // Tab stops of the list's entries, in dialog units from its left edge.
+    virtual void SetListTabStops(int id, const int* stops, int count) = 0;
+    // Whole text of an edit field in the ANSI code page. A character without
+    // an exact form there comes back as '?', never as a look-alike.
     virtual std::string GetEditText(int id) = 0;
+    // Whether every character of the edit field has an exact form in the ANSI
+    // code page, so that GetEditText gives what the player typed.
+    virtual bool EditTextIsAnsi(int id) = 0;
+    // Whether `byte` begins a two-byte character in the ANSI code page.
+    virtual bool IsLeadByte(unsigned char byte) = 0;
     virtual void SetEditText(int id, const std::string& text) = 0;
     // From now on the edit field accepts at most `maxChars` typed characters.
     virtual void LimitText(int id, int maxChars) = 0;
     // Puts the keyboard focus on a control.
     virtual void FocusControl(int id) = 0;
+    // Lets the player use a control, or greys it.
+    virtual void EnableControl(int id, bool enable) = 0;
 
     // ---- Messages, resources, menus -----------------------------------------
     // Modal box owned by the dialog; returns the button pressed (1 for OK).
@@ -70,6 +92,23 @@ public:
     // Reads the simulator's Aircraft folder (kAircraftPathCapacity bytes) as
     // ReadAircraftFolderFromRegistry does; returns its RegistryResult.
     virtual int ReadAircraftFolder(char* out) = 0;
+    // The folder the player picked at an earlier start, as written by
+    // WriteRememberedFolder, or empty when there is none.
+    virtual std::string ReadRememberedFolder() = 0;
+    // Remembers `path` for this player's next starts. A failure is not reported:
+    // the player then picks again next time.
+    virtual void WriteRememberedFolder(const char* path) = 0;
+
+    // ---- Shell --------------------------------------------------------------
+    // The system's folder picker, owned by the dialog, headed by `prompt` and
+    // opened at `start` when that is a folder. kFolderChosen puts the chosen
+    // folder's path (ANSI code page) in `out`.
+    virtual FolderChoice BrowseForFolder(const char* prompt, const char* start, std::string* out) = 0;
+    // Opens `folder` in the file manager; false when it could not be opened.
+    virtual bool OpenInFileManager(const char* folder) = 0;
+    // The player's local application-data folder (%LOCALAPPDATA%), or empty
+    // where the system has none (Windows XP, which has no VirtualStore).
+    virtual std::string LocalAppDataFolder() = 0;
 
     // ---- Window chrome ------------------------------------------------------
     // Whether the dialog is minimised.

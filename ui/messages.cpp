@@ -57,3 +57,29 @@ void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stoc
         break;
     }
 }
+
+const char kCaptionFindCfs[] = "Find CFS";
+const char kMsgFindCfsPrompt[] = "Choose the Combat Flight Simulator folder (or its Aircraft folder):";
+const char kMsgNoStockAircraft[] =
+    "%s holds no CFS aircraft.\n\nChoose the Combat Flight Simulator folder (the one with the Aircraft folder) "
+    "or its Aircraft folder.";
+const char kMsgFolderNotAnsi[] =
+    "The path of this folder has characters that CFS cannot read in a path. Choose a folder whose path has none.";
+const char kMsgPrefixNotAnsi[] =
+    "The prefix has characters that CFS cannot read in a folder name - use a different prefix";
+const char kMsgPrefixSplitsChar[] =
+    "Only the first %d bytes of the prefix fit, which would cut a character in two - use a different prefix";
+const char kMsgTitleEmpty[] = "The in-game name is empty - type the name the game should show";
+const char kMsgTitleControlChars[] = "The in-game name must be one line without control characters";
+const char kMsgTitleNotAnsi[] = "The in-game name has characters that CFS cannot show - use different characters";
+const char kMsgTitleInUse[] = "Another aircraft is already called \"%s\" in the game.\n\nCopy anyway?";
+const char kMsgFolderGone[] = "%s is not there any more";
+const char kCaptionCopies[] = "Vantorel copies";
+const char kMsgNoCopyChosen[] = "No copy selected";
+const char kMsgConfirmRemove[] = "Move %s (\"%s\" in the game) to the Recycle Bin?";
+const char kMsgConfirmRemoveOwn[] =
+    "Move %s (\"%s\" in the game) to the Recycle Bin?\n\nIt holds files you added yourself.";
+const char kMsgRemoveFailed[] = "%s could not be moved to the Recycle Bin";
+const char kStateFinished[] = "complete";
+const char kStateUnfinished[] = "unfinished";
+const char kStatePlayerFiles[] = "complete, with your files";

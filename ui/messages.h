@@ -33,3 +33,27 @@ struct StatusMessage {
 // too long, or the file that could not be read or written and the reason.
 void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stockName, StatusMessage* out,
                         const CopyFailure* failure = nullptr);
+
+// ---- Finding the simulator, showing and naming copies -------------------------
+constexpr unsigned kBoxYesNo = 0x24;  // MB_YESNO | MB_ICONQUESTION
+constexpr int kIdYes = 6;
+
+extern const char kCaptionFindCfs[];       // "Find CFS"
+extern const char kMsgFindCfsPrompt[];     // the folder picker's heading
+extern const char kMsgNoStockAircraft[];   // printf format: the chosen folder
+extern const char kMsgFolderNotAnsi[];     // a picked path Windows cannot give a 1998 game
+extern const char kMsgPrefixNotAnsi[];     // a prefix with characters the ANSI code page lacks
+extern const char kMsgPrefixSplitsChar[];  // printf format: the stem length in bytes
+extern const char kMsgTitleEmpty[];
+extern const char kMsgTitleControlChars[];
+extern const char kMsgTitleNotAnsi[];
+extern const char kMsgTitleInUse[];        // printf format: the title
+extern const char kMsgFolderGone[];        // printf format: the folder
+extern const char kCaptionCopies[];        // "Vantorel copies"
+extern const char kMsgNoCopyChosen[];
+extern const char kMsgConfirmRemove[];     // printf format: folder, in-game name
+extern const char kMsgConfirmRemoveOwn[];  // printf format: folder, in-game name; the player added files
+extern const char kMsgRemoveFailed[];      // printf format: folder
+extern const char kStateFinished[];        // "complete"
+extern const char kStateUnfinished[];      // "unfinished"
+extern const char kStatePlayerFiles[];     // "complete, with your files"

@@ -14,6 +14,16 @@
 #define IDC_COPY 1004
 #define IDC_ABOUT 1006
 
+// Added later: appended, so that the ids above keep their values.
+#define IDD_COPIES 103
+#define IDC_FIND_CFS 1007
+#define IDC_OPEN_FOLDER 1008
+#define IDC_TITLE 1009
+#define IDC_COPIES 1010
+#define IDC_COPIES_LIST 1011
+#define IDC_COPIES_OPEN 1012
+#define IDC_COPIES_REMOVE 1013
+
 // System-menu command of the About item. The low four bits are left free
 // because Windows keeps them for its own use in WM_SYSCOMMAND.
 #define IDM_ABOUTBOX 0x10

@@ -1,5 +1,9 @@
 #include "sim_path.h"
 
+#include "catalogue.h"
+#include "platform.h"
+
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,11 +21,61 @@ bool MakeAircraftPath(const char* installPath, char* out) {
     return true;
 }
 
+// ---- Finding the simulator without its installer's entry ---------------------
+
+const char kUserRegistryKey[] = "Software\\Vantorel";
+const char kUserRegistryValue[] = "path";
+
+bool HoldsStockAircraft(const char* folder) {
+    std::string base = folder;
+    base += kPathSep;
+    for (int i = 0; i < GetAircraftCount(); ++i)
+        if (PlatformFolderExists((base + GetAircraftName(i)).c_str())) return true;
+    return false;
+}
+
+bool FindAircraftFolder(const char* chosen, char* out) {
+    out[0] = '\0';
+    if (chosen[0] == '\0') return false;
+    std::string folder = chosen;
+    // A drive root comes back from the picker as "D:\" ("D:" alone would be
+    // the drive's current folder).
+    std::string joined = folder.back() == kPathSep ? folder : folder + kPathSep;
+    for (const std::string& candidate : {joined + "Aircraft", folder}) {
+        if (candidate.size() >= static_cast<std::size_t>(kAircraftPathCapacity)) continue;
+        if (!HoldsStockAircraft(candidate.c_str())) continue;
+        std::memcpy(out, candidate.c_str(), candidate.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+// ---- Showing a copy ---------------------------------------------------------
+
+bool VirtualStorePath(const char* path, const char* localAppData, std::string* out) {
+    bool drive = std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
+    if (!drive || localAppData[0] == '\0') return false;
+    *out = localAppData;
+    if (out->back() != '\\') *out += '\\';
+    *out += "VirtualStore";
+    *out += path + 2;  // keeps the backslash after the drive
+    return true;
+}
+
+std::string FolderToOpen(const std::string& copyFolder, const std::string& localAppData) {
+    std::string where = copyFolder, redirected;
+    if (!PlatformFolderExists(where.c_str())) {
+        if (!VirtualStorePath(copyFolder.c_str(), localAppData.c_str(), &redirected) ||
+            !PlatformFolderExists(redirected.c_str()))
+            return "";
+        where = redirected;
+    }
+    std::string texture = where + kPathSep + "Texture";
+    return PlatformFolderExists(texture.c_str()) ? texture : where;
+}
+
 std::string VirtualStorePath(const char* path) {
     const char* local = std::getenv("LOCALAPPDATA");
-    const bool drive = ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\';
-    if (!local || !*local || !drive) return "";
-    std::string store = local;
-    if (store.back() != '\\') store += '\\';
-    return store + "VirtualStore" + (path + 2);
+    std::string store;
+    return local && VirtualStorePath(path, local, &store) ? store : "";
 }

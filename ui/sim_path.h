@@ -28,9 +28,45 @@ enum RegistryResult : int {
 // within the buffer and leaves room for "\Aircraft" is used. Windows only.
 RegistryResult ReadAircraftFolderFromRegistry(char* out);
 
-// Where Windows Vista and later put a file that a program without
-// administrator rights wrote under a protected folder such as Program
-// Files: %LOCALAPPDATA%\VirtualStore\ and the path without its drive
-// ("C:\Program Files\CFS" -> "...\VirtualStore\Program Files\CFS").
-// Empty when `path` has no drive or LOCALAPPDATA is not set.
+// ---- Finding the simulator without its installer's entry ---------------------
+
+// Where Vantorel remembers the folder the player picked (HKCU, REG_SZ).
+extern const char kUserRegistryKey[];    // Software\Vantorel
+extern const char kUserRegistryValue[];  // path
+
+// Whether `folder` holds at least one stock aircraft folder (catalogue
+// names, letter case aside).
+bool HoldsStockAircraft(const char* folder);
+
+// The Aircraft folder for a folder the player picked: its "Aircraft"
+// subfolder when that holds a stock aircraft, else the picked folder itself
+// when it does (the player picked the Aircraft folder). Written to `out`
+// (kAircraftPathCapacity bytes); false, with `out` empty, when neither holds
+// one or the path does not fit.
+bool FindAircraftFolder(const char* chosen, char* out);
+
+// The remembered folder (HKCU\<kUserRegistryKey>, "path"), or empty when
+// there is none or it is not a terminated string. Windows only.
+std::string ReadRememberedFolderFromRegistry();
+// Remembers `chosen` for the next start; returns false when it could not.
+// Windows only.
+bool WriteRememberedFolderToRegistry(const char* chosen);
+
+// ---- Showing a copy ---------------------------------------------------------
+
+// Where Windows Vista and later put files that a program without
+// administrator rights writes below a protected folder:
+// localAppData\VirtualStore\ followed by `path` without its drive
+// ("C:\Program Files\X" gives "...\VirtualStore\Program Files\X"). False
+// when `path` has no drive letter (network paths are never redirected) or
+// `localAppData` is empty.
+bool VirtualStorePath(const char* path, const char* localAppData, std::string* out);
+
+// The folder to show for the copy at `copyFolder`: its Texture subfolder,
+// else the folder itself; at its own path, else, when the copy is not there
+// but in the VirtualStore, there. Empty when the copy is in neither place.
+std::string FolderToOpen(const std::string& copyFolder, const std::string& localAppData);
+
+// VirtualStorePath with this process's %LOCALAPPDATA%; empty when it does
+// not map.
 std::string VirtualStorePath(const char* path);

@@ -3,6 +3,7 @@
 // would rename DialogUi's methods.
 #include "win_ui.h"
 
+#include "copies_win.h"
 #include "copy_dlg.h"
 
 CCopyApp theApp;
@@ -11,6 +12,7 @@ CCopyApp theApp;
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Ui ui(instance, nullptr);
     theApp.m_pUi = &ui;
+    theApp.m_pCopies = SystemCopies();
     int exitCode = theApp.InitInstance();
     theApp.m_pUi = nullptr;
     return exitCode;

@@ -38,3 +38,28 @@ RegistryResult ReadAircraftFolderFromRegistry(char* out) {
     }
     return MakeAircraftPath(installPath, out) ? kRegistryOk : kRegistryPathNotFound;
 }
+
+// Per user, so that the choice needs no administrator rights and each player
+// of a shared machine keeps their own simulator.
+std::string ReadRememberedFolderFromRegistry() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserRegistryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
+    char value[kAircraftPathCapacity];
+    DWORD type = REG_NONE;
+    DWORD size = sizeof value;
+    LONG rc = RegQueryValueExA(key, kUserRegistryValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || type != REG_SZ || size == 0 || std::memchr(value, '\0', size) == nullptr) return "";
+    return value;
+}
+
+bool WriteRememberedFolderToRegistry(const char* chosen) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(key, kUserRegistryValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(chosen),
+                             static_cast<DWORD>(std::strlen(chosen) + 1));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}

@@ -1,0 +1,74 @@
+#include "copies_dlg.h"
+
+#include "catalogue.h"
+#include "messages.h"
+#include "platform.h"
+#include "resource.h"
+#include "sim_path.h"
+
+#include <cstdio>
+
+static const MessageMapEntry kCopiesDlgEntries[] = {
+    MapCommand(kBnClicked, IDC_COPIES_OPEN, &CCopiesDlg::OnOpenFolder),
+    MapCommand(kBnClicked, IDC_COPIES_REMOVE, &CCopiesDlg::OnRemove),
+    MapEnd(),
+};
+const MessageMap CCopiesDlg::messageMap = {&CDialog::messageMap, kCopiesDlgEntries};
+
+CCopiesDlg::CCopiesDlg(DialogUi& ui, const char* aircraftDir, const CopiesSource& source)
+    : CDialog(IDD_COPIES, ui), m_strAircraftDir(aircraftDir), m_source(source) {}
+CCopiesDlg::~CCopiesDlg() = default;
+const MessageMap* CCopiesDlg::GetMessageMap() const { return &messageMap; }
+
+int CCopiesDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // Columns under the template's headings: folder, stock aircraft, in-game name, state.
+    static const int kStops[] = {60, 120, 240};
+    Ui().SetListTabStops(IDC_COPIES_LIST, kStops, 3);
+    FillList();
+    return 1;
+}
+
+void CCopiesDlg::FillList() {
+    Ui().ClearList(IDC_COPIES_LIST);
+    m_copies = m_source.find(m_strAircraftDir.c_str());
+    for (const CopyRow& c : m_copies) {
+        const char* state = !c.finished ? kStateUnfinished : c.playerFiles ? kStatePlayerFiles : kStateFinished;
+        std::string entry = c.folder + "\t" + GetAircraftName(c.stockIndex) + "\t" + c.title + "\t" + state;
+        Ui().AddListEntry(IDC_COPIES_LIST, entry.c_str());
+    }
+}
+
+const CopyRow* CCopiesDlg::Chosen() {
+    int sel = Ui().GetListSelection(IDC_COPIES_LIST);
+    if (sel >= 0 && sel < static_cast<int>(m_copies.size())) return &m_copies[sel];
+    Ui().MessageBox(kMsgNoCopyChosen, kCaptionError, kBoxStop);
+    return nullptr;
+}
+
+void CCopiesDlg::OnOpenFolder() {
+    const CopyRow* copy = Chosen();
+    if (!copy) return;
+    std::string path = m_strAircraftDir + kPathSep + copy->folder;
+    std::string folder = FolderToOpen(path, Ui().LocalAppDataFolder());
+    if (!folder.empty() && Ui().OpenInFileManager(folder.c_str())) return;
+    char text[kAircraftPathCapacity + 64];
+    std::snprintf(text, sizeof text, kMsgFolderGone, path.c_str());
+    Ui().MessageBox(text, kCaptionError, kBoxStop);
+}
+
+// The folder and the in-game name are both asked about: players know a copy
+// by either, and the Recycle Bin keeps only the folder name.
+void CCopiesDlg::OnRemove() {
+    const CopyRow* copy = Chosen();
+    if (!copy) return;
+    char text[600];
+    std::snprintf(text, sizeof text, copy->playerFiles ? kMsgConfirmRemoveOwn : kMsgConfirmRemove,
+                  copy->folder.c_str(), copy->title.c_str());
+    if (Ui().MessageBox(text, kCaptionCopies, kBoxYesNo) != kIdYes) return;
+    if (!m_source.remove(m_strAircraftDir.c_str(), copy->folder.c_str())) {
+        std::snprintf(text, sizeof text, kMsgRemoveFailed, copy->folder.c_str());
+        Ui().MessageBox(text, kCaptionCopies, kBoxStop);
+    }
+    FillList();
+}
