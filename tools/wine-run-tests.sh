@@ -28,7 +28,7 @@ configure_and_build "$build" i686 -DVANTOREL_MINGW_THREADS=win32 -DVANTOREL_TEST
 # what a posix-model runtime would bring in).
 imports=$(i686-w64-mingw32-objdump -p "$build/ui/win32/Vantorel.exe")
 dlls=$(printf '%s\n' "$imports" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
-if [ "$dlls" != "ADVAPI32.DLL COMCTL32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL " ]; then
+if [ "$dlls" != "ADVAPI32.DLL COMCTL32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL " ]; then
   echo "Vantorel.exe must import only system DLLs, but imports: $dlls"; exit 1
 fi
 if printf '%s\n' "$imports" | grep -qw GetTickCount64; then

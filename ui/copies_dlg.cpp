@@ -1,6 +1,7 @@
 #include "copies_dlg.h"
 
 #include "catalogue.h"
+#include "copies.h"
 #include "messages.h"
 #include "platform.h"
 #include "resource.h"
@@ -72,3 +73,27 @@ void CCopiesDlg::OnRemove() {
     }
     FillList();
 }
+
+// ============================================================================
+// The engine as the dialog's source of copies
+// ============================================================================
+
+namespace {
+
+std::vector<CopyRow> FindEngineCopies(const char* aircraftDir) {
+    std::vector<CopyRow> rows;
+    for (const CopyInfo& c : FindCopies(aircraftDir))
+        rows.push_back({c.folder, c.stockIndex, c.title, c.finished, !c.playerFiles.empty()});
+    return rows;
+}
+
+bool RemoveEngineCopy(const char* aircraftDir, const char* folder) {
+    RemoveResult result;
+    return RemoveCopy(aircraftDir, folder, false, false, &result) == RemoveOk;
+}
+
+const CopiesSource kEngineCopies = {FindEngineCopies, RemoveEngineCopy};
+
+} // namespace
+
+const CopiesSource& EngineCopies() { return kEngineCopies; }

@@ -14,13 +14,16 @@ struct CopyRow {
     bool playerFiles;    // it holds files the copy did not make (the player's)
 };
 
-// Where the copies come from and how one goes: the engine's functions on
-// Windows, recorders in the tests.
+// Where the copies come from and how one goes: the engine's functions in
+// Vantorel.exe, recorders in the tests.
 struct CopiesSource {
     std::vector<CopyRow> (*find)(const char* aircraftDir);
     // Moves aircraftDir's `folder` to the Recycle Bin; true when it is gone.
     bool (*remove)(const char* aircraftDir, const char* folder);
 };
+
+// The engine's recognition and removal (copy/copies.h).
+const CopiesSource& EngineCopies();
 
 class CCopiesDlg : public CDialog {
 public:

@@ -118,7 +118,7 @@ check "vantorel-cli.exe: i386 console program, no link time" pe_check "$u/vantor
 check "the manifest's assembly version is the project version" \
   grep -q "name=\"Vantorel\" version=\"$(echo "$version.0.0.0" | cut -d. -f1-4)\"" "$a/ui/win32/vantorel.manifest"
 dlls=$(i686-w64-mingw32-objdump -p "$u/Vantorel.exe" | awk '/DLL Name:/ { print toupper($3) }' | sort | tr '\n' ' ')
-check "Vantorel.exe imports only system DLLs" test "$dlls" = "ADVAPI32.DLL COMCTL32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL "
+check "Vantorel.exe imports only system DLLs" test "$dlls" = "ADVAPI32.DLL COMCTL32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL "
 
 # --- 2b. The Linux tarball -----------------------------------------------------
 t=$scratch/tar

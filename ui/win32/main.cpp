@@ -3,7 +3,7 @@
 // would rename DialogUi's methods.
 #include "win_ui.h"
 
-#include "copies_win.h"
+#include "copies_dlg.h"
 #include "copy_dlg.h"
 
 CCopyApp theApp;
@@ -12,7 +12,7 @@ CCopyApp theApp;
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Ui ui(instance, nullptr);
     theApp.m_pUi = &ui;
-    theApp.m_pCopies = SystemCopies();
+    theApp.m_pCopies = &EngineCopies();
     int exitCode = theApp.InitInstance();
     theApp.m_pUi = nullptr;
     return exitCode;
