@@ -5,6 +5,7 @@
 
 #include "catalogue.h"
 #include "demo_sim.h"
+#include "game_loader.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -17,6 +18,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -345,8 +347,10 @@ TEST_F(CopyDialog, CopiesOnlyAfterConfirmationAndReportsEachOutcome) {
 
     EXPECT_EQ(PressCopy(IDOK), confirm);
     EXPECT_EQ(BoxAfter(), L"P51d | Copy Complete | exclamation icon | OK");
-    for (const char* file : {"Aircraft.cfg", "XY1d.air", "Model/XY1d_n.mdl", "Texture/XY1_l_side.bmp"})
-        EXPECT_TRUE(fs::exists(aircraft / "XY1d" / file)) << "missing from the new aircraft: XY1d/" << file;
+    // The copy loads as the game loads it: everything the stock aircraft loads.
+    const std::vector<std::string> stockLoads = LoadAircraftAsTheGameDoes(aircraft.string(), "P51d");
+    EXPECT_EQ(LoadAircraftAsTheGameDoes(aircraft.string(), "XY1d"), stockLoads);
+    EXPECT_TRUE(fs::exists(aircraft / "XY1d" / "Texture" / "XY1_l_side.bmp"));
 
     // The dialog kept the aircraft and the prefix, so the same copy again meets its own folder.
     EXPECT_EQ(PressCopy(IDOK), confirm);
