@@ -48,6 +48,12 @@ TEST(Registry, TheAircraftFolderComesOnlyFromATerminatedStringValueWithRoomForIt
         EXPECT_EQ(ReadAircraftFolderFromRegistry(folder), c.folder.empty() ? kRegistryPathNotFound : kRegistryOk);
         EXPECT_EQ(std::string(folder), c.folder);
     }
+    // A character the ANSI code page lacks is refused, not best-fitted into
+    // the name of another folder ("C:\Omega").
+    const wchar_t omega[] = L"C:\\\u03A9mega";
+    RegSetValueExW(key, L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(omega), sizeof omega);
+    char folder[kAircraftPathCapacity];
+    EXPECT_EQ(ReadAircraftFolderFromRegistry(folder), kRegistryPathNotFound) << folder;
     RegCloseKey(key);
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSimRegistryKey, KEY_WOW64_32KEY, 0);
 }
