@@ -1,6 +1,7 @@
 #include "copy_aircraft.h"
 
 #include "alias.h"
+#include "folder_os.h"
 #include "platform.h"
 #include "title.h"
 
@@ -188,15 +189,15 @@ bool IsUnfinishedCopy(const char* aircraftDir, const char* prefix, int index, co
     while (!stack.empty()) {
         const std::string rel = stack.back();
         stack.pop_back();
-        std::vector<std::string> entries;
-        if (!PlatformListFolder(rel.empty() ? folder : (top + kPathSep + rel).c_str(), &entries)) return false;
-        for (const std::string& e : entries) {
-            const std::string path = rel.empty() ? e : rel + kPathSep + e;
+        std::vector<FolderEntry> entries;
+        if (!ListFolder(rel.empty() ? folder : (top + kPathSep + rel).c_str(), &entries)) return false;
+        for (const FolderEntry& e : entries) {
+            const std::string path = rel.empty() ? e.name : rel + kPathSep + e.name;
             bool known = false;
             for (const std::string& m : names.made) known = known || SameIgnoringCase(m.c_str(), path.c_str());
             if (!known) return false;
             any = true;
-            if (PlatformFolderExists((top + kPathSep + path).c_str())) stack.push_back(path);
+            if (e.kind == EntryFolder) stack.push_back(path);
         }
     }
     return any;

@@ -96,7 +96,9 @@ bool ListFolder(const char* path, std::vector<FolderEntry>* out) {
     } while (FindNextFileA(find, &data));
     FindClose(find);
 #else
-    int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    char real[1024];  // the Aircraft folder may be named in another letter case than on disk
+    if (!PlatformResolvePath(path, real, sizeof real)) return false;
+    int fd = open(real, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
     DIR* d = fdopendir(fd);
     if (!d) {

@@ -394,30 +394,6 @@ std::FILE* PlatformOpenWrite(const char* path) {
     return std::fopen(real, "wb");
 }
 
-bool PlatformListFolder(const char* path, std::vector<std::string>* names) {
-    names->clear();
-#ifdef _WIN32
-    std::string pattern = std::string(path) + "\\*";
-    _finddata_t found;
-    intptr_t h = _findfirst(pattern.c_str(), &found);
-    if (h == -1) return false;
-    do {
-        if (std::strcmp(found.name, ".") != 0 && std::strcmp(found.name, "..") != 0) names->push_back(found.name);
-    } while (_findnext(h, &found) == 0);
-    _findclose(h);
-    return true;
-#else
-    char real[1024];
-    if (!PlatformResolvePath(path, real, sizeof real)) return false;
-    DIR* d = opendir(real);
-    if (!d) return false;
-    while (const dirent* e = readdir(d))
-        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names->push_back(e->d_name);
-    closedir(d);
-    return true;
-#endif
-}
-
 int PlatformBeginWrites(const char* folder) {
 #ifdef _WIN32
     (void)folder;

@@ -9,8 +9,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #ifdef _WIN32
 constexpr char kPathSep = '\\';
@@ -80,9 +78,6 @@ std::FILE* PlatformOpenWrite(const char* path);
 // Returns false when the result does not fit `cap` bytes.
 bool PlatformResolvePath(const char* path, char* out, std::size_t cap);
 
-// The names of the entries of folder `path` (letter case as above), without
-// "." and "..", in no particular order. False when it cannot be read.
-bool PlatformListFolder(const char* path, std::vector<std::string>* names);
 
 // ---- Writes of one copy -------------------------------------------------------
 // A copy writes only below the folder it has just made. PlatformBeginWrites

@@ -4,6 +4,7 @@
 //   3. A player's own title
 #include "title.h"
 
+#include "folder_os.h"
 #include "platform.h"
 
 #include <cerrno>
@@ -113,9 +114,10 @@ TitleCheck CheckInGameTitle(const char* title) {
 }
 
 bool TitleInUse(const char* aircraftDir, const char* title) {
-    std::vector<std::string> folders;
-    if (!PlatformListFolder(aircraftDir, &folders)) return false;
-    for (const std::string& folder : folders) {
+    std::vector<FolderEntry> folders;
+    if (!ListFolder(aircraftDir, &folders)) return false;
+    for (const FolderEntry& entry : folders) {
+        const std::string& folder = entry.name;
         std::string cfg;
         std::string path = std::string(aircraftDir) + kPathSep + folder + kPathSep + "Aircraft.cfg";
         if (!PlatformFileExists(path.c_str()) || !ReadConfigFile(path.c_str(), &cfg)) continue;
