@@ -225,14 +225,29 @@ bool RecogniseEntry(const char* aircraftDir, const FolderEntry& folder, CopyInfo
 
 } // namespace
 
-bool RecogniseCopy(const char* aircraftDir, const char* folderName, CopyInfo* out) {
+namespace {
+
+// The Aircraft folder as it is named on disk: the registry may give its
+// name in another letter case, and Windows would not mind.
+std::string OnDisk(const char* aircraftDir) {
+    char real[1024];
+    return PlatformResolvePath(aircraftDir, real, sizeof real) ? real : aircraftDir;
+}
+
+} // namespace
+
+bool RecogniseCopy(const char* aircraftDirAsGiven, const char* folderName, CopyInfo* out) {
+    const std::string dir = OnDisk(aircraftDirAsGiven);
+    const char* aircraftDir = dir.c_str();
     std::vector<FolderEntry> entries;
     if (!ListFolder(aircraftDir, &entries)) return false;
     const FolderEntry* folder = Find(entries, folderName);
     return folder && RecogniseEntry(aircraftDir, *folder, out);
 }
 
-std::vector<CopyInfo> FindCopies(const char* aircraftDir) {
+std::vector<CopyInfo> FindCopies(const char* aircraftDirAsGiven) {
+    const std::string dir = OnDisk(aircraftDirAsGiven);
+    const char* aircraftDir = dir.c_str();
     std::vector<CopyInfo> copies;
     std::vector<FolderEntry> entries;
     if (!ListFolder(aircraftDir, &entries)) return copies;
@@ -257,8 +272,10 @@ bool IsPlainName(const char* name) {
 
 } // namespace
 
-RemoveStatus RemoveCopy(const char* aircraftDir, const char* folderName, bool permanent, bool dryRun,
+RemoveStatus RemoveCopy(const char* aircraftDirAsGiven, const char* folderName, bool permanent, bool dryRun,
                         RemoveResult* out) {
+    const std::string dir = OnDisk(aircraftDirAsGiven);
+    const char* aircraftDir = dir.c_str();
     *out = RemoveResult();
     if (!IsPlainName(folderName)) return RemoveOutside;
     if (IsStockName(folderName)) return RemoveStockAircraft;
