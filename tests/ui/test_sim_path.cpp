@@ -22,30 +22,21 @@ struct Folders : ::testing::Test {
     void SetUp() override { fs::remove_all(root); }
     void TearDown() override { fs::remove_all(root); }
     std::string Make(const std::string& relative) {
-        const fs::path path = (root / relative).make_preferred();
-        fs::create_directories(path);
-        return path.string();
+        fs::create_directories((root / relative).make_preferred());
+        return (root / relative).make_preferred().string();
     }
 };
 
 TEST_F(Folders, APickedFolderCountsWhenItsAircraftFolderOrItselfHoldsAStockAircraft) {
-    Make("cfs/Aircraft/P51D");        // letter case aside
-    Make("cfs/Aircraft/XY1d");
+    const std::string cfs = Make("cfs"), aircraft = Make("cfs/Aircraft"), planes = Make("renamed/Planes");
+    Make("cfs/Aircraft/P51D");          // letter case aside
     Make("copies-only/Aircraft/XY1d");  // a copy is no stock aircraft
     Make("renamed/Planes/Bf109g");      // an Aircraft folder by another name
-    const std::string cfsAircraft = Make("cfs/Aircraft");
     // found "": refused.
     struct Case { std::string picked, found; };
-    for (const Case& c : {
-             Case{(root / "cfs").string(), cfsAircraft},
-             Case{(root / "cfs").string() + kPathSep, cfsAircraft},
-             Case{cfsAircraft, cfsAircraft},
-             Case{(root / "renamed" / "Planes").string(), (root / "renamed" / "Planes").string()},
-             Case{(root / "renamed").string(), ""},
-             Case{(root / "copies-only").string(), ""},
-             Case{"", ""},
-             Case{std::string(300, 'a'), ""},
-         }) {
+    for (const Case& c : {Case{cfs, aircraft}, Case{cfs + kPathSep, aircraft}, Case{aircraft, aircraft},
+                          Case{planes, planes}, Case{Make("renamed"), ""}, Case{Make("copies-only"), ""},
+                          Case{"", ""}, Case{std::string(300, 'a'), ""}}) {
         char out[kAircraftPathCapacity] = "stale";
         EXPECT_EQ(FindAircraftFolder(c.picked.c_str(), out), !c.found.empty()) << c.picked;
         EXPECT_EQ(std::string(out), c.found) << c.picked;
@@ -53,23 +44,16 @@ TEST_F(Folders, APickedFolderCountsWhenItsAircraftFolderOrItselfHoldsAStockAircr
 }
 
 TEST(VirtualStore, APathBelowADriveMapsToTheSameRelativePathInThePlayersVirtualStore) {
-    const std::string store = "C:\\Users\\ann\\AppData\\Local\\VirtualStore\\";
+    const std::string local = "C:\\Users\\ann\\AppData\\Local";
     // mapped "": not redirected.
-    struct Case { const char *path, *localAppData; std::string mapped; };
-    for (const Case& c : {
-             Case{"C:\\Program Files\\CFS\\Aircraft\\XY1d", "C:\\Users\\ann\\AppData\\Local",
-                  store + "Program Files\\CFS\\Aircraft\\XY1d"},
-             Case{"d:\\Games\\CFS", "C:\\Users\\ann\\AppData\\Local\\", "C:\\Users\\ann\\AppData\\Local\\VirtualStore\\Games\\CFS"},
-             Case{"\\\\server\\share\\CFS", "C:\\Users\\ann\\AppData\\Local", ""},
-             Case{"C:relative", "C:\\Users\\ann\\AppData\\Local", ""},
-             Case{"/home/ann/cfs", "C:\\Users\\ann\\AppData\\Local", ""},
-             Case{"C:\\Program Files\\CFS", "", ""},  // Windows XP: no VirtualStore
-         }) {
-        std::string out = "stale";
-        EXPECT_EQ(VirtualStorePath(c.path, c.localAppData, &out), !c.mapped.empty()) << c.path;
-        if (!c.mapped.empty()) {
-            EXPECT_EQ(out, c.mapped) << c.path;
-        }
+    struct Case { const char* path; std::string localAppData, mapped; };
+    for (const Case& c : {Case{"C:\\Program Files\\CFS\\Aircraft\\XY1d", local, local + "\\VirtualStore\\Program Files\\CFS\\Aircraft\\XY1d"},
+                          Case{"d:\\Games\\CFS", local + "\\", local + "\\VirtualStore\\Games\\CFS"},
+                          Case{"\\\\server\\share\\CFS", local, ""}, Case{"C:relative", local, ""},
+                          Case{"/home/ann/cfs", local, ""}, Case{"C:\\Program Files\\CFS", "", ""} /* XP: none */}) {
+        std::string out;
+        EXPECT_EQ(VirtualStorePath(c.path, c.localAppData.c_str(), &out), !c.mapped.empty()) << c.path;
+        EXPECT_EQ(out, c.mapped) << c.path;
     }
 }
 
@@ -82,9 +66,8 @@ TEST_F(Folders, OpenFolderShowsTheTexturesWhereTheCopyIsAtItsPathOrElseInTheVirt
 #ifdef _WIN32
     // Only Windows paths have a drive to drop; Wine shows this folder as Z:.
     const std::string local = Make("local"), redirected = copy + "-elsewhere";
-    const std::string inStore = local + "\\VirtualStore" + redirected.substr(2);
-    fs::create_directories(fs::path(inStore) / "Texture");
-    EXPECT_EQ(FolderToOpen(redirected, local), inStore + "\\Texture");
+    const std::string inStore = Make("local/VirtualStore" + redirected.substr(2) + "/Texture");
+    EXPECT_EQ(FolderToOpen(redirected, local), inStore);
     EXPECT_EQ(FolderToOpen(copy, local), textures) << "a copy at its own path is shown there";
 #endif
 }
