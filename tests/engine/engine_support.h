@@ -1,10 +1,13 @@
 // Shared by the engine tests: our own transcription of the stock aircraft, a
-// small reference model of the byte substitutions, and file helpers.
+// small reference model of the byte substitutions, file helpers and a demo
+// simulator fixture.
 //
 // Expectations are computed here with std::string from first principles,
 // never by calling the engine, so a fault in the engine cannot hide itself.
 #pragma once
 #include "catalogue.h"
+#include "copy_aircraft.h"
+#include "demo_sim.h"
 #include "platform.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +20,10 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 // One stock aircraft, written the way the simulator's own file lists read.
 // Name lists are separated by blanks; "a>b" is a texture read as a and
@@ -59,9 +66,7 @@ inline const StockAircraft kStockAircraft[19] = {
      "hurr_1.bmp hurr_2.bmp hurr_w.bmp hawkTex1.bmp>hurrTex1.bmp hawkTex2.bmp>hurrTex2.bmp"},
 };
 
-//----------------------------------------------------------------------------
-// Files
-//----------------------------------------------------------------------------
+// ---- Files ----
 
 // `rel` ('/'-separated) below `base`, with the platform's separator (the engine's kPathSep).
 inline std::string Path(const std::string& base, const std::string& rel) {
@@ -98,7 +103,7 @@ inline Tree Snapshot(const std::string& root) {
     return out;
 }
 
-// Success when equal; otherwise what is missing, unexpected or different.
+// Success when equal; otherwise the paths missing, unexpected or with other bytes.
 inline ::testing::AssertionResult SameTree(const Tree& want, const Tree& got) {
     std::string faults;
     for (const auto& [path, bytes] : want)
@@ -108,9 +113,21 @@ inline ::testing::AssertionResult SameTree(const Tree& want, const Tree& got) {
     return faults.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << faults;
 }
 
-//----------------------------------------------------------------------------
-// Reference model
-//----------------------------------------------------------------------------
+#ifndef _WIN32
+// While it lives, no file can grow past `bytes`: a write cut short as on a full disk.
+struct FileSizeLimit {
+    rlimit saved{};
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);  // a short write, not the end of the test program
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limit{std::min<rlim_t>(bytes, saved.rlim_cur), saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+};
+#endif
+
+// ---- Reference model ----
 
 // ASCII letters match either case; every other byte, 0x80 and up included, only itself.
 inline bool MatchesAt(const std::string& data, std::size_t at, const std::string& pattern) {
@@ -143,12 +160,12 @@ inline std::string RefRewrite(FileAction action, std::string data, const std::st
         RefPass(data, stem, newStem);
         // After the first "title" (any case): "=" then the new stem, inside
         // the data and the title's line only.
-        const std::string value = "=" + newStem;
         for (std::size_t i = 0; i + 5 <= data.size(); ++i) {
             if (!MatchesAt(data, i, "title")) continue;
-            for (std::size_t k = 0; k < value.size() && i + 5 + k < data.size(); ++k) {
-                if (data[i + 5 + k] == '\r' || data[i + 5 + k] == '\n') break;
-                data[i + 5 + k] = value[k];
+            const std::string value = "=" + newStem;
+            for (std::size_t k = 0, at = i + 5; k < value.size() && at + k < data.size(); ++k) {
+                if (data[at + k] == '\r' || data[at + k] == '\n') break;
+                data[at + k] = value[k];
             }
             break;
         }
@@ -206,3 +223,26 @@ inline auto ExpectedCopy(const std::string& aircraftDir, int index, const std::s
     return out;
 }
 
+// ---- A demo simulator ----
+
+// A freshly generated simulator, and HOME and XDG_DATA_HOME in a temporary
+// folder so no test can reach the real trash.
+class DemoSim : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(WriteDemoSimulator(sim.path.c_str()), 0);
+#ifndef _WIN32
+        setenv("HOME", home.path.c_str(), 1);
+        setenv("XDG_DATA_HOME", Path(home.path, "data").c_str(), 1);
+#endif
+    }
+    // Copies stock aircraft `index` with `prefix`; returns the new folder's path.
+    std::string Copy(int index, const char* prefix) {
+        EXPECT_EQ(CopyAircraft(aircraft.c_str(), prefix, index), CopyOk);
+        CopyNames names;
+        DeriveCopyNames(index, prefix, &names);
+        return Path(aircraft, names.newFolder);
+    }
+    TempDir sim, home;
+    std::string aircraft = Path(sim.path, "Aircraft");
+};

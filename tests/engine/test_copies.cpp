@@ -1,8 +1,6 @@
 // Copies made earlier: which folders are copies, and removing one without
 // touching the player's own files, anything behind a link, or the real trash.
 #include "copies.h"
-#include "copy_aircraft.h"
-#include "demo_sim.h"
 #include "engine_support.h"
 #include "trash.h"
 
@@ -25,27 +23,7 @@ std::string Native(std::string path) {
     return path;
 }
 
-// A demo simulator, and HOME and XDG_DATA_HOME in a temporary folder so no
-// test can reach the real trash.
-class Copies : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(WriteDemoSimulator(sim.path.c_str()), 0);
-#ifndef _WIN32
-        setenv("HOME", home.path.c_str(), 1);
-        setenv("XDG_DATA_HOME", Path(home.path, "data").c_str(), 1);
-#endif
-    }
-    // Copies stock aircraft `index` with `prefix`; returns the new folder's path.
-    std::string Copy(int index, const char* prefix) {
-        EXPECT_EQ(CopyAircraft(aircraft.c_str(), prefix, index), CopyOk);
-        CopyNames names;
-        DeriveCopyNames(index, prefix, &names);
-        return Path(aircraft, names.newFolder);
-    }
-    TempDir sim, home;
-    std::string aircraft = Path(sim.path, "Aircraft");
-};
+using Copies = DemoSim;
 
 // Each row makes a folder (usually a real copy, then changed) and says what
 // FindCopies must make of it; stockIndex -1 means "not a copy".
@@ -84,8 +62,7 @@ TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
     expect(Copy(5, "Bq"), 5, true);        // "Bq5j": B24j's shape too
     expect(Copy(10, "Dd"), 10, true);      // "Dd110": Ju87a's shape too
     // Near misses: not copies.
-    const std::string good = Copy(11, "Nn");  // Nn17z2, whose alias files the near misses reuse
-    expect(good, 11, true);
+    expect(Copy(11, "Nn"), 11, true);  // Nn17z2, whose alias files the near misses reuse
     auto nearMiss = [&](const std::string& name, const std::string& sound, const std::string& panel) {
         WriteBytes(Path(aircraft, name + "/Aircraft.cfg"), "title=x");
         WriteBytes(Path(aircraft, name + "/Sound/sound.cfg"), sound);
@@ -122,44 +99,56 @@ TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
         EXPECT_EQ(one.entries.size(), f.entries.size());
     }
     EXPECT_EQ(found.size(), 11u) << "a stock folder or a near miss was taken for a copy";
-    for (const char* stock : {"P51d", "Do17z2", "C47"}) {
-        CopyInfo info;
-        EXPECT_FALSE(RecogniseCopy(aircraft.c_str(), stock, &info)) << stock;
-    }
-}
-
-// The in-game name is the first title= value, with blanks around it and any
-// letter case of the key; the folder name may be given in any case.
-TEST_F(Copies, TitleIsTheFirstTitleValue) {
-    const std::string c = Copy(1, "XY");
     CopyInfo info;
-    for (const auto& [cfg, title] : std::vector<std::pair<std::string, std::string>>{
-             {"[fltsim.0]\r\n  Title =  My Mustang \r\ntitle=Second\r\n", "My Mustang"},
-             {"[general]\natc_type=title=no\n[fltsim.0]\nTITLE=Last line", "Last line"},
-             {"[fltsim.0]\nsubtitle=x\n", ""}}) {
-        WriteBytes(Path(c, "Aircraft.cfg"), cfg);
-        ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "xy1D", &info));
-        EXPECT_EQ(info.folder, "XY1d");
-        EXPECT_EQ(info.title, title) << cfg;
-    }
+    for (const char* stock : {"P51d", "Do17z2", "C47"}) EXPECT_FALSE(RecogniseCopy(aircraft.c_str(), stock, &info)) << stock;
+    // Any letter case finds the folder; the in-game name is its Aircraft.cfg's first title.
+    ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "xy1D", &info));
+    EXPECT_EQ(info.folder, "XY1d");
+    EXPECT_EQ(info.title, "XY11D Mustang");
 }
 
-// For good: exactly the copy's own entries go; the player's files, and the
-// folders holding them, stay; every other folder is as it was.
-TEST_F(Copies, PermanentRemovalKeepsThePlayersFiles) {
+// Refusals and dry runs change nothing anywhere, the trash included; a dry
+// run lists exactly what removal for good then removes: the copy's own
+// entries, files before their folders, and not the folders holding the
+// player's files, which stay with everything outside the copies.
+TEST_F(Copies, RemovalTakesOnlyTheCopysOwnEntriesAndRefusalsAndDryRunsChangeNothing) {
     const std::string plain = Copy(1, "XY"), owned = Copy(8, "Qwert");
     WriteBytes(Path(owned, "notes.txt"), "mine");
     WriteBytes(Path(owned, "Texture/extra.bmp"), "mine");
-    Tree want = Snapshot(sim.path);
-    for (auto it = want.begin(); it != want.end();) {
-        const bool kept = it->first.rfind(plain, 0) != 0 && (it->first.rfind(owned + kPathSep, 0) != 0 ||
-                          it->second == "mine" || it->first == Path(owned, "Texture"));
-        it = kept ? std::next(it) : want.erase(it);
-    }
-    RemoveResult r;
+    fs::create_directories(Path(aircraft, "Foreign/Sound"));
+    const Tree before = Snapshot(sim.path);
+    struct Row { const char* name; RemoveStatus want; };
+    const Row rows[] = {
+        {"../Aircraft/XY1d", RemoveOutside}, {"XY1d/Model", RemoveOutside}, {"XY1d\\Model", RemoveOutside},
+        {"/tmp", RemoveOutside}, {"C:", RemoveOutside}, {"..", RemoveOutside}, {".", RemoveOutside}, {"", RemoveOutside},
+        {"P51d", RemoveStockAircraft}, {"p51D", RemoveStockAircraft}, {"Spitfire_MkI", RemoveStockAircraft},
+        {"Foreign", RemoveNotACopy}, {"XY1e", RemoveNotACopy}, {"Aircraft.cfg", RemoveNotACopy},
+    };
+    RemoveResult r, dryPlain, dryOwned;
+    for (const Row& row : rows)
+        for (bool permanent : {false, true})
+            for (bool dryRun : {false, true})
+                EXPECT_EQ(RemoveCopy(aircraft.c_str(), row.name, permanent, dryRun, &r), row.want)
+                    << '"' << row.name << "\" permanent " << permanent << " dry run " << dryRun;
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, true, &dryPlain), RemoveOk);
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "Qwertg", true, true, &dryOwned), RemoveOk);
+    EXPECT_EQ(dryPlain.removed.size(), 19u) << "18 entries and the folder itself";
+    EXPECT_EQ(dryPlain.removed.front(), "Aircraft.cfg");
+    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", false, true, &r), RemoveOk);
+#ifndef _WIN32
+    EXPECT_EQ(r.trashPath, Path(home.path, "data/Trash/files/XY1d"));
+#endif
+    EXPECT_TRUE(SameTree(before, Snapshot(sim.path)));
+    EXPECT_FALSE(fs::exists(Path(home.path, "data")));
+
+    Tree want;
+    for (const auto& [path, bytes] : before)
+        if (bytes == "mine" || (path.rfind(plain, 0) != 0 && path.rfind(owned, 0) != 0)) want[path] = bytes;
+    want[owned] = want[Path(owned, "Texture")] = "<dir>";
     ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, false, &r), RemoveOk);
-    EXPECT_EQ(r.removed.size(), 19u) << "18 entries and the folder itself";
+    EXPECT_EQ(r.removed, dryPlain.removed);
     ASSERT_EQ(RemoveCopy(aircraft.c_str(), "qwERTg", true, false, &r), RemoveOk);
+    EXPECT_EQ(r.removed, dryOwned.removed);
     EXPECT_EQ(r.copy.playerFiles, (std::vector<std::string>{"notes.txt", Native("Texture/extra.bmp")}));
     EXPECT_TRUE(SameTree(want, Snapshot(sim.path)));
 }
@@ -190,51 +179,13 @@ TEST_F(Copies, LinksInsideACopyAreNeitherFollowedNorRemoved) {
     EXPECT_TRUE(SameTree(outsideBefore, Snapshot(outside)));
     EXPECT_TRUE(SameTree(stockBefore, Snapshot(Path(aircraft, "P51d"))));
 }
-#endif
 
-// Refusals and dry runs change nothing anywhere, the trash included.
-TEST_F(Copies, RefusalsAndDryRunsChangeNothing) {
-    const std::string c = Copy(1, "XY");
-    WriteBytes(Path(c, "notes.txt"), "mine");
-    fs::create_directories(Path(aircraft, "Foreign/Sound"));
-    const Tree before = Snapshot(sim.path);
-    struct Row { const char* name; RemoveStatus want; };
-    const Row rows[] = {
-        {"../Aircraft/XY1d", RemoveOutside}, {"XY1d/Model", RemoveOutside}, {"XY1d\\Model", RemoveOutside},
-        {"/tmp", RemoveOutside}, {"C:", RemoveOutside}, {"..", RemoveOutside}, {".", RemoveOutside}, {"", RemoveOutside},
-        {"P51d", RemoveStockAircraft}, {"p51D", RemoveStockAircraft}, {"Spitfire_MkI", RemoveStockAircraft},
-        {"Foreign", RemoveNotACopy}, {"XY1e", RemoveNotACopy}, {"Aircraft.cfg", RemoveNotACopy},
-    };
-    for (const Row& r : rows)
-        for (bool permanent : {false, true})
-            for (bool dryRun : {false, true}) {
-                RemoveResult result;
-                EXPECT_EQ(RemoveCopy(aircraft.c_str(), r.name, permanent, dryRun, &result), r.want)
-                    << '"' << r.name << "\" permanent " << permanent << " dry run " << dryRun;
-            }
-    RemoveResult r;
-    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, true, &r), RemoveOk);
-    EXPECT_EQ(r.removed.size(), 18u) << "the folder itself stays for notes.txt";
-    EXPECT_EQ(r.removed.front(), "Aircraft.cfg");
-    EXPECT_EQ(r.removed.back(), "Panel") << "a folder before the files in it";
-    ASSERT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", false, true, &r), RemoveOk);
-#ifndef _WIN32
-    EXPECT_EQ(r.trashPath, Path(home.path, "data/Trash/files/XY1d"));
-#endif
-    EXPECT_TRUE(SameTree(before, Snapshot(sim.path)));
-    EXPECT_FALSE(fs::exists(Path(home.path, "data")));
-}
-
-#ifndef _WIN32
-//----------------------------------------------------------------------------
-// The freedesktop.org trash
-//----------------------------------------------------------------------------
+// ---- The freedesktop.org trash ----
 
 // Local time as the info file writes it, parsed back.
 std::time_t ParseLocal(const std::string& text) {
     std::tm t{};
-    std::istringstream in(text);
-    in >> std::get_time(&t, "%Y-%m-%dT%H:%M:%S");
+    std::istringstream(text) >> std::get_time(&t, "%Y-%m-%dT%H:%M:%S");
     t.tm_isdst = -1;
     return std::mktime(&t);
 }

@@ -1,6 +1,4 @@
 // The copy's name in the simulator's aircraft menu.
-#include "copy_aircraft.h"
-#include "demo_sim.h"
 #include "engine_support.h"
 #include "title.h"
 
@@ -12,7 +10,16 @@ const char kStockCfg[] =
     "[fltsim.2]\r\ntitle=Cadillac of the Sky\r\n\r\n"
     "[General]\r\nsubtitle=kept\r\ntitle=not a menu entry\r\n";
 
+// The in-game name is the first title= value, with blanks around key and
+// value and the key in any case; a player's name replaces it and every
+// further menu entry follows it.
 TEST(InGameTitle, APlayersNameReplacesTheFirstTitleAndEveryFurtherMenuEntryFollowsIt) {
+    struct First { const char* cfg; const char* want; };
+    for (const First& f : {First{kStockCfg, "P-51D Mustang"},
+                           First{"[fltsim.0]\r\n  Title =  My Mustang \r\ntitle=Second\r\n", "My Mustang"},
+                           First{"[general]\natc_type=title=no\n[fltsim.0]\nTITLE=Last line", "Last line"},
+                           First{"[fltsim.0]\nsubtitle=x\n", ""}})
+        EXPECT_EQ(FirstTitle(f.cfg), f.want) << f.cfg;
     struct Row { const char* cfg; const char* newTitle; const char* want; };
     const Row rows[] = {
         {kStockCfg, "Red Tail",
@@ -25,8 +32,6 @@ TEST(InGameTitle, APlayersNameReplacesTheFirstTitleAndEveryFurtherMenuEntryFollo
         {"[fltsim]\nsim=p51d\n", "X", "[fltsim]\nsim=p51d\n"},
     };
     for (const Row& r : rows) EXPECT_EQ(RetitleConfig(r.cfg, "P-51D Mustang", r.newTitle), r.want) << r.cfg;
-    EXPECT_EQ(FirstTitle(kStockCfg), "P-51D Mustang");
-    EXPECT_EQ(FirstTitle("[fltsim]\nsubtitle=x\n title =  Spaced \r\n"), "Spaced");
 }
 
 TEST(InGameTitle, OnlyNamesTheSimulatorCanShowAreAccepted) {
@@ -42,26 +47,21 @@ TEST(InGameTitle, OnlyNamesTheSimulatorCanShowAreAccepted) {
 
 // Unedited, the predicted name is the one the copy gets and the copy is what
 // it always was; edited, only the title lines differ from that copy.
-TEST(InGameTitle, PredictionMatchesTheCopyAndAnEditedNameChangesOnlyTheTitles) {
-    TempDir a, b;
-    ASSERT_EQ(WriteDemoSimulator(a.path.c_str()), 0);
-    ASSERT_EQ(WriteDemoSimulator(b.path.c_str()), 0);
-    const std::string plain = Path(a.path, "Aircraft"), edited = Path(b.path, "Aircraft");
-    EXPECT_TRUE(TitleInUse(plain.c_str(), "p-51d MUSTANG")) << "letter case aside";
-    EXPECT_FALSE(TitleInUse(plain.c_str(), "Red Tail"));
-    const std::string predicted = PredictCopyTitle(plain.c_str(), "XY", 1);
+TEST_F(DemoSim, PredictedNameIsTheCopysAndAnEditedNameChangesOnlyTheTitles) {
+    EXPECT_TRUE(TitleInUse(aircraft.c_str(), "p-51d MUSTANG")) << "letter case aside";
+    EXPECT_FALSE(TitleInUse(aircraft.c_str(), "Red Tail"));
+    const std::string predicted = PredictCopyTitle(aircraft.c_str(), "XY", 1);
     EXPECT_EQ(predicted, "XY11D Mustang");
-    ASSERT_EQ(CopyAircraft(plain.c_str(), "XY", 1), CopyOk);
-    ASSERT_EQ(CopyAircraftTitled(edited.c_str(), "XY", 1, "Red Tail"), CopyOk);
-    const std::string before = ReadBytes(Path(plain, "XY1d/Aircraft.cfg"));
-    const std::string after = ReadBytes(Path(edited, "XY1d/Aircraft.cfg"));
-    EXPECT_EQ(FirstTitle(before), predicted);
-    std::string want = before;
+    const std::string plain = ReadBytes(Path(Copy(1, "XY"), "Aircraft.cfg"));
+    EXPECT_EQ(FirstTitle(plain), predicted);
+    std::filesystem::remove_all(Path(aircraft, "XY1d"));
+    ASSERT_EQ(CopyAircraftTitled(aircraft.c_str(), "XY", 1, "Red Tail"), CopyOk);
+    std::string want = plain;
     for (auto [from, to] : {std::pair<std::string, std::string>{"title=XY11D Mustang\r", "title=Red Tail\r"},
                             {"title=P-51D Mustang (alternate", "title=Red Tail (alternate"}})
         want.replace(want.find(from), from.size(), to);
-    EXPECT_EQ(after, want);
-    EXPECT_EQ(PredictCopyTitle(Path(a.path, "nowhere").c_str(), "XY", 1), "") << "no stock Aircraft.cfg";
+    EXPECT_EQ(ReadBytes(Path(aircraft, "XY1d/Aircraft.cfg")), want);
+    EXPECT_EQ(PredictCopyTitle(Path(sim.path, "nowhere").c_str(), "XY", 1), "") << "no stock Aircraft.cfg";
 }
 
 } // namespace
