@@ -1,19 +1,12 @@
 // Finding the simulator: registry paths resolved as Windows resolves them,
-// --aircraft-dir as given, and the search of the homes Wine prefix managers
-// keep their prefixes in, on fake home trees.
+// a prefix's registry read as Wine writes it, --aircraft-dir as given, and
+// the search of the homes Wine prefix managers keep their prefixes in.
 #ifndef _WIN32
+#include "cli_support.h"
 #include "locate.h"
 #include "wine_prefix.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -46,71 +39,38 @@ TEST(WindowsPath, ResolvesAsWindowsDoesAndNeverLeavesTheDrive) {
     }
 }
 
-struct ScratchDir {
-    std::string path = [] { char t[] = "/tmp/vantorel-locate-XXXXXX"; return std::string(mkdtemp(t)); }();
-    ~ScratchDir() { std::error_code ignored; fs::remove_all(path, ignored); }
-};
-
-// Sets the variables (null: unsets) for one test and puts them back after it.
-struct Environment {
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
-    Environment(std::initializer_list<std::pair<const char*, const char*>> vars) {
-        for (const auto& [name, value] : vars) {
-            const char* old = std::getenv(name);
-            saved.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-            value ? setenv(name, value, 1) : unsetenv(name);
-        }
+// A found folder is named below the prefix; a failure names what was looked for.
+TEST(WinePrefix, FindsTheAircraftFolderOrSaysWhatWasLookedFor) {
+    struct Case { std::string registry; bool found; std::vector<std::string> said; } const cases[] = {
+        {kWin64 + Key(kKey, R"("C:\\64")") + Key(kKey32, R"("C:\\32")"), true, {"/pfx/dosdevices/c:/32/Aircraft"}},
+        {kWin64 + Key(kKey32) + Key(kKey, R"("c:\\CFS")"), true, {"/pfx/dosdevices/c:/CFS/Aircraft"}},
+        {kWin64 + Key(kKey32, R"(str(2):"%ProgramFiles%")"), true, {"/pfx/dosdevices/c:/Program Files (x86)/Aircraft"}},
+        {kWin32 + Key(kKey, R"("C:\\..\\..\\CFS. ")"), true, {"/pfx/dosdevices/c:/CFS/Aircraft"}},  // stays inside
+        {"", false, {"CFS not installed!", "/pfx/system.reg"}},
+        {"REGEDIT4\n", false, {"not a Wine registry file", "/pfx/system.reg"}},
+        {kWin64 + Key("Software\\Other"), false, {"CFS not installed!", kKey32, kKey}},
+        {kWin64 + Key(kKey32), false, {"CFS path not found!", kKey32, "no value \"path\""}},
+        {kWin32 + Key(kKey, R"(str(7):"C:\\CFS\0")"), false, {"CFS path not found!", kKey, "not a string"}},
+        {kWin32 + Key(kKey, R"("E:\\CFS")"), false, {"drive E: ", "E:\\CFS\\Aircraft", "/pfx/dosdevices/e:"}},
+        {kWin32 + Key(kKey, R"("\\\\server\\cfs")"), false, {"network path", "\\\\server\\cfs", "--aircraft-dir"}},
+        {kWin32 + Key(kKey, R"("C:CFS")"), false, {"drive letter", "C:CFS"}},
+    };
+    for (const Case& c : cases) {
+        Scratch dir;
+        const std::string prefix = MakePrefix(dir.path + "/pfx", c.registry);
+        char out[256] = "", why[1024] = "";
+        EXPECT_EQ(c.found, FindAircraftFolderInWinePrefix(prefix.c_str(), out, sizeof out, why, sizeof why)) << why;
+        const std::string said = c.found ? out : why;
+        for (const std::string& part : c.said)
+            EXPECT_TRUE(c.found ? said == dir.path + part : said.find(part) != std::string::npos) << part << " vs " << said;
     }
-    ~Environment() {
-        for (const auto& [name, value] : saved) value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-    }
-};
-
-// A prefix as Wine makes it; with `installed`, its registry names C:\<install>
-// and, with `aircraft`, the Aircraft folder is there.
-void MakePrefix(const std::string& prefix, bool installed, bool aircraft, const std::string& install = "CFS") {
-    fs::create_directories(prefix + "/drive_c");
-    fs::create_directories(prefix + "/dosdevices");
-    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
-    std::ofstream(prefix + "/system.reg")
-        << "WINE REGISTRY Version 2\n#arch=win32\n\n"
-        << (installed ? "[Software\\\\Microsoft\\\\Microsoft Games\\\\Combat Flight Simulator\\\\1.00] 1\n"
-                        "\"path\"=\"C:\\\\" + install + "\"\n"
-                      : "[Software\\\\Other] 1\n");
-    if (aircraft) fs::create_directories(prefix + "/drive_c/" + install + "/Aircraft");
 }
 
-TEST(Locate, RegistryPathsStayInsideThePrefix) {
-    ScratchDir home;
-    MakePrefix(home.path + "/pfx", true, true, "..\\\\..\\\\CFS. ");
-    fs::create_directories(home.path + "/pfx/drive_c/CFS/Aircraft");
-    char out[256], why[1024] = "";
-    ASSERT_TRUE(FindAircraftFolderInWinePrefix((home.path + "/pfx").c_str(), out, sizeof out, why, sizeof why)) << why;
-    EXPECT_EQ(home.path + "/pfx/dosdevices/c:/CFS/Aircraft", out);
-}
-
-TEST(Locate, AircraftDirOptionIsUsedAsGivenButForTrailingSeparators) {
-    SimLocation where;
-    std::string error;
-    const Environment env({{"HOME", "/nonexistent-home"}, {"WINEPREFIX", nullptr}});
-    ASSERT_TRUE(LocateSimulator("/games/cfs/Aircraft//", "/ignored", &where, &error)) << error;
-    EXPECT_EQ("/games/cfs/Aircraft", where.aircraftDir);
-    EXPECT_EQ("given with --aircraft-dir", where.how);
-    ASSERT_TRUE(LocateSimulator("/", nullptr, &where, &error));
-    EXPECT_EQ("/", where.aircraftDir);
-    EXPECT_FALSE(LocateSimulator(std::string(300, 'a').c_str(), nullptr, &where, &error));
-    EXPECT_NE(std::string::npos, error.find("too long: 300 bytes given with --aircraft-dir")) << error;
-}
-
-// A home with prefixes in several managers' layouts; each case adds the
-// simulator to some of them.
+// A home with prefixes in several managers' layouts, none with the
+// simulator; each case adds it to some of them.
 TEST(Locate, SearchesThePrefixManagersHomesWhenWineHasNoSimulator) {
-    struct Case {
-        const char* name;
-        std::vector<std::string> withSimulator;  // prefixes below the home holding it
-        bool found;
-        std::vector<std::string> said;  // in `how` when found, else in the error
-    } const cases[] = {
+    struct Case { const char* name; std::vector<std::string> withSimulator; bool found; std::vector<std::string> said; };
+    const Case cases[] = {
         {"none", {}, false, {"CFS not installed! (no key", "HOME/.wine/system.reg); nor", "HOME/Games (Lutris)",
                              "HOME/.steam/steam/steamapps/compatdata/*/pfx (Steam)", "HOME/.cxoffice (CrossOver)",
                              "prefixes whose registry names an Aircraft folder that is not there: HOME/Games/noair",
@@ -119,8 +79,9 @@ TEST(Locate, SearchesThePrefixManagersHomesWhenWineHasNoSimulator) {
          {"Wine prefix HOME/.local/share/bottles/bottles/cfs (found in the Bottles home HOME/.local/share/bottles/bottles)"}},
         {"Steam, seen through its link once", {"/.local/share/Steam/steamapps/compatdata/123/pfx"}, true,
          {"compatdata/123/pfx (found in the Steam home"}},
-        {"Steam library", {"/lib/steamapps/compatdata/7/pfx"}, true, {"Wine prefix HOME/lib/steamapps/compatdata/7/pfx (found in the Steam library home HOME/lib/steamapps/compatdata)"}},
-        {"Flatpak Bottles and CrossOver on macOS",
+        {"Steam library", {"/lib/steamapps/compatdata/7/pfx"}, true,
+         {"Wine prefix HOME/lib/steamapps/compatdata/7/pfx (found in the Steam library home HOME/lib/steamapps/compatdata)"}},
+        {"two: Flatpak Bottles and CrossOver on macOS",
          {"/.var/app/com.usebottles.bottles/data/bottles/bottles/b", "/Library/Application Support/CrossOver/Bottles/c"},
          false,
          {"the simulator is in several Wine prefixes: HOME/.var/app/com.usebottles.bottles/data/bottles/bottles/b "
@@ -129,14 +90,12 @@ TEST(Locate, SearchesThePrefixManagersHomesWhenWineHasNoSimulator) {
         {"~/.wine first", {"/.wine", "/.PlayOnLinux/wineprefix/p"}, true, {"Wine prefix HOME/.wine (~/.wine)"}},
     };
     for (const Case& c : cases) {
-        ScratchDir home;
-        const std::string h = home.path;
-        // Prefixes without the simulator, or whose Aircraft folder is missing, in every layout.
-        MakePrefix(h + "/.wine", false, false);
-        MakePrefix(h + "/Games/noair", true, false);
-        MakePrefix(h + "/.PlayOnLinux/wineprefix/other", false, false);
-        MakePrefix(h + "/.cxoffice/other", false, false);
-        MakePrefix(h + "/.local/share/Steam/steamapps/compatdata/1/pfx", false, false);
+        Scratch home;
+        const std::string h = home.path, none = kWin32 + Key("Software\\Other");
+        for (const char* p : {"/.wine", "/.PlayOnLinux/wineprefix/other", "/.cxoffice/other",
+                              "/.local/share/Steam/steamapps/compatdata/1/pfx"})
+            MakePrefix(h + p, none);
+        MakeSimPrefix(h + "/Games/noair", false);
         fs::create_directories(h + "/Games/not-a-prefix");
         fs::create_directories(h + "/.steam");
         fs::create_directory_symlink(h + "/.local/share/Steam", h + "/.steam/steam");
@@ -145,30 +104,28 @@ TEST(Locate, SearchesThePrefixManagersHomesWhenWineHasNoSimulator) {
             << "\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" << h << "/lib\"\n\t}\n}\n";
         for (const std::string& p : c.withSimulator) {
             fs::remove_all(h + p);
-            MakePrefix(h + p, true, true);
+            MakeSimPrefix(h + p);
         }
-
         const Environment env({{"HOME", h.c_str()}, {"WINEPREFIX", nullptr}, {"XDG_DATA_HOME", nullptr}});
         SimLocation where;
         std::string error;
         EXPECT_EQ(c.found, LocateSimulator(nullptr, nullptr, &where, &error)) << c.name << ": " << error;
         const std::string said = c.found ? where.how : error;
         for (std::string part : c.said) {
-            for (std::size_t at; (at = part.find("HOME")) != std::string::npos;) part.replace(at, 4, h);
+            part = std::regex_replace(part, std::regex("HOME"), h);
             EXPECT_NE(std::string::npos, said.find(part)) << c.name << ": " << part << "\nnot in: " << said;
         }
-        if (c.found) {
-            EXPECT_TRUE(fs::is_directory(where.aircraftDir)) << c.name << ": " << where.aircraftDir;
-        }
+        if (c.found) EXPECT_TRUE(fs::is_directory(where.aircraftDir)) << c.name << ": " << where.aircraftDir;
     }
 }
 
-// A prefix the player names is used as named: no search beyond it.
+// A prefix the player names is used as named, even without its Aircraft
+// folder, and nothing beyond it is searched.
 TEST(Locate, NamedPrefixesAreNotSearchedBeyond) {
-    ScratchDir home;
-    MakePrefix(home.path + "/Games/cfs", true, true);
-    MakePrefix(home.path + "/named", true, false);
-    MakePrefix(home.path + "/empty", false, false);
+    Scratch home;
+    MakeSimPrefix(home.path + "/Games/cfs");
+    MakeSimPrefix(home.path + "/named", false);
+    MakePrefix(home.path + "/empty", kWin32 + Key("Software\\Other"));
     const Environment env({{"HOME", home.path.c_str()}, {"WINEPREFIX", (home.path + "/empty/").c_str()}});
     SimLocation where;
     std::string error;

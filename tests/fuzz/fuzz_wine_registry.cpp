@@ -1,14 +1,16 @@
 // libFuzzer target for the Wine registry reader and the Windows path
 // resolution behind it: the input is a system.reg as a player's prefix, or
 // anyone who can write to it, might hold. Besides the sanitizers' findings
-// it stops on broken promises: an expansion past its buffer, a resolved path
+// (an expansion past its buffer among them) it stops on broken promises: a resolved path
 // that climbs out of its drive or keeps a component Windows would drop.
 #include "wine_prefix.h"
 #include "wine_registry.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -23,22 +25,18 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
+// A resolved path names a drive and components Windows would keep: none
+// empty, ".", "..", ending in a dot or space, or holding a backslash.
 void CheckResolved(const char* winPath) {
     char drive = 0;
     std::string relative;
     if (ResolveWindowsPath(winPath, &drive, &relative) != kWinPathOk) return;
     Check(drive >= 'A' && drive <= 'Z');
-    if (relative.empty()) return;
-    Check(relative.front() != '/' && relative.back() != '/');
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find('/', start);
-        if (end == std::string::npos) end = relative.size();
-        const std::string part = relative.substr(start, end - start);
-        Check(!part.empty() && part != "." && part != ".." && part.back() != '.' && part.back() != ' ' &&
+    std::istringstream parts(relative);
+    for (std::string part; !relative.empty() && std::getline(parts, part, '/');)
+        Check(!part.empty() && part.back() != '.' && part.back() != ' ' &&
               part.find('\\') == std::string::npos);
-        start = end + 1;
-    }
+    Check(relative.empty() || relative.back() != '/');
 }
 
 } // namespace
@@ -48,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IsWineRegistryText(text, size);
     IsWin64Registry(text, size);
 
-    char value[512];
-    char expanded[300];
+    char value[512], expanded[300];
     for (const char* key : kKeys) {
         for (const char* name : {"path", "", "X"}) {
             bool expand = false;
@@ -57,17 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(result >= kWineRegOk && result <= kWineRegTooLong && std::strlen(value) < sizeof value);
             if (result != kWineRegOk) continue;
             CheckResolved(value);
-            if (ExpandWineVariables(text, size, value, expanded, sizeof expanded)) {
-                Check(std::strlen(expanded) < sizeof expanded);
-                CheckResolved(expanded);
-            }
+            if (ExpandWineVariables(text, size, value, expanded, sizeof expanded)) CheckResolved(expanded);
         }
     }
     // The input's first line as a value and as a path, against the rest.
-    const void* nl = std::memchr(text, '\n', size);
-    const std::string first(text, nl ? static_cast<const char*>(nl) - text : size);
-    if (ExpandWineVariables(text, size, first.c_str(), expanded, sizeof expanded))
-        Check(std::strlen(expanded) < sizeof expanded);
+    const std::string first(text, std::find(text, text + size, '\n'));
+    if (ExpandWineVariables(text, size, first.c_str(), expanded, sizeof expanded)) CheckResolved(expanded);
     CheckResolved(first.c_str());
     return 0;
 }
