@@ -81,8 +81,8 @@ struct CandidateFinder {
         return p ? static_cast<std::size_t>(static_cast<const unsigned char*>(p) - data) : stop;
     }
     std::size_t Next(std::size_t from) {
-        const std::size_t near = std::min(stop, from + 32);
-        for (; from < near; ++from)
+        const std::size_t scanEnd = std::min(stop, from + 32);
+        for (; from < scanEnd; ++from)
             if (data[from] == upper || data[from] == lower) return from;
         if (from >= stop) return stop;
         if (nextUpper == kUnknown || nextUpper < from) nextUpper = Find(upper, from);
