@@ -11,6 +11,10 @@ JOBS   ?= 2
 
 # CMake's own makefiles inherit this: keep the output to what was built.
 MAKEFLAGS += --no-print-directory
+# ccache (when installed) keys objects by paths relative to the clone, so
+# every clone of the same sources shares them.
+export CCACHE_BASEDIR  := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 NATIVE := build
 ASAN   := build-asan
 BENCH  := build-bench

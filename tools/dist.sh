@@ -38,7 +38,7 @@ fi
 # The release builds: stripped, no tests, no paths or time stamps inside.
 # -s goes in the Release-only flags: the general linker flags hold the
 # toolchain's -static, which the command line would replace.
-release=(-DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_REPRODUCIBLE=ON
+release=(-DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF -DVANTOREL_REPRODUCIBLE=ON -DVANTOREL_CCACHE=OFF
          -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s)
 # Windows: as make build-win, the win32 thread model, so the exe starts on XP.
 cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw-i686.cmake" \
