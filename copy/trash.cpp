@@ -37,9 +37,10 @@ TrashStatus MoveToTrash(const char* path, bool dryRun, TrashResult* out, DeviceP
     op.wFunc = FO_DELETE;
     op.pFrom = from.data();
     // FOF_ALLOWUNDO sends it to the Recycle Bin. Where a drive has none the
-    // shell deletes for good; it would ask first, but FOF_NOCONFIRMATION
-    // answers for the player, as the command's --permanent would.
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    // shell would delete for good, player's files included; FOF_WANTNUKEWARNING
+    // makes it ask the player first even with FOF_NOCONFIRMATION, and a "no"
+    // leaves everything in place (reported as aborted below).
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_SILENT | FOF_NOERRORUI;
     int result = SHFileOperationW(&op);
     if (result != 0 || op.fAnyOperationsAborted) {
         out->error = result ? EIO : ECANCELED;  // the shell's own codes mean nothing to the caller

@@ -52,6 +52,10 @@ TEST(CliProcess, CopiesAMixedCaseStockAircraftFoundThroughThePrefix) {
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_TRUE(std::regex_match(run.out, std::regex(".*/CFS/Aircraft\nsource: Wine prefix .* \\(from \\$WINEPREFIX\\)\n")))
         << run.out;
+    // The registry names "Aircraft", the disk holds "AIRCRAFT": the copies are found all the same.
+    run = RunCli("copies", p.Env());
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("RT1d          P51d          RED TAIL")) << run.out;
     run = RunCli("--version");
     EXPECT_EQ(0, run.status);
     EXPECT_TRUE(std::regex_match(run.out, std::regex("vantorel-cli [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\n"))) << run.out;
