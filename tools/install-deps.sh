@@ -11,10 +11,10 @@ case "${1:-}" in
   windows64) wanted=(g++-mingw-w64-x86-64-posix) ;;
   # make dist: both release builds and the archives (tar, gzip and dpkg-deb
   # come with every Debian system).
-  dist) wanted=(cmake make g++ g++-mingw-w64-i686 zip) ;;
+  dist) wanted=(cmake make g++ g++-mingw-w64-i686 libcli11-dev zip) ;;
   # make test-dist: fresh clones, unpacking, the man page check, and the
   # zip's Vantorel.exe started under Wine on a virtual display.
-  test-dist) wanted=(git unzip file groff-base wine wine32:i386 wine64 xvfb xdotool) ;;
+  test-dist) wanted=(git unzip file groff-base man-db wine wine32:i386 wine64 xvfb xdotool) ;;
   *) echo "usage: $0 native|windows|windows64|dist|test-dist" >&2; exit 64 ;;
 esac
 
