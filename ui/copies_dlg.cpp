@@ -47,15 +47,16 @@ const CopyRow* CCopiesDlg::Chosen() {
     return nullptr;
 }
 
-void CCopiesDlg::OnOpenFolder() {
-    const CopyRow* copy = Chosen();
-    if (!copy) return;
-    std::string path = m_strAircraftDir + kPathSep + copy->folder;
-    std::string folder = FolderToOpen(path, Ui().LocalAppDataFolder());
-    if (!folder.empty() && Ui().OpenInFileManager(folder.c_str())) return;
+void OpenCopyFolder(DialogUi& ui, const std::string& path) {
+    std::string folder = FolderToOpen(path, ui.LocalAppDataFolder());
+    if (!folder.empty() && ui.OpenInFileManager(folder.c_str())) return;
     char text[kAircraftPathCapacity + 64];
     std::snprintf(text, sizeof text, kMsgFolderGone, path.c_str());
-    Ui().MessageBox(text, kCaptionError, kBoxStop);
+    ui.MessageBox(text, kCaptionError, kBoxStop);
+}
+
+void CCopiesDlg::OnOpenFolder() {
+    if (const CopyRow* copy = Chosen()) OpenCopyFolder(Ui(), m_strAircraftDir + kPathSep + copy->folder);
 }
 
 // The folder and the in-game name are both asked about: players know a copy

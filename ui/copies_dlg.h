@@ -25,6 +25,11 @@ struct CopiesSource {
 // The engine's recognition and removal (copy/copies.h).
 const CopiesSource& EngineCopies();
 
+// Opens the copy at `path` in the file manager: its Texture folder (or the
+// copy's folder), where Windows put it, VirtualStore included; says so in a
+// box when it is gone.
+void OpenCopyFolder(DialogUi& ui, const std::string& path);
+
 class CCopiesDlg : public CDialog {
 public:
     CCopiesDlg(DialogUi& ui, const char* aircraftDir, const CopiesSource& source);

@@ -244,13 +244,7 @@ void CCopyDlg::OnFindCfs() {
     OnChangePrefix();
 }
 
-void CCopyDlg::OnOpenFolder() {
-    std::string folder = FolderToOpen(m_strLastCopy, Ui().LocalAppDataFolder());
-    if (!folder.empty() && Ui().OpenInFileManager(folder.c_str())) return;
-    char text[kAircraftPathCapacity + 64];
-    std::snprintf(text, sizeof text, kMsgFolderGone, m_strLastCopy.c_str());
-    Ui().MessageBox(text, kCaptionError, kBoxStop);
-}
+void CCopyDlg::OnOpenFolder() { OpenCopyFolder(Ui(), m_strLastCopy); }
 
 void CCopyDlg::OnCopies() {
     if (!m_pCopies || m_szAircraftPath[0] == '\0') {
