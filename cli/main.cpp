@@ -272,14 +272,14 @@ int Run(int argc, char** argv) {
             std::fprintf(stderr, "vantorel-cli: the folder %s %s\n", (*path)->c_str(), kNotInCodePage);
             return ExitFor(CopyPathNotFound);
         }
-    if (title && IsInexactArgument(ansi, *title)) return Usage("the in-game name holds characters the simulator cannot show");
+    if (title && IsInexactArgument(ansi, *title)) return Usage(kMsgTitleNotAnsi);
     if (title) {
         switch (CheckInGameTitle(title->c_str())) {
         case TitleOk: break;
-        case TitleEmpty: return Usage("the in-game name is empty");
-        case TitleHasControlChars: return Usage("the in-game name holds control characters or line breaks");
+        case TitleEmpty: return Usage(kMsgTitleEmpty);
+        case TitleHasControlChars: return Usage(kMsgTitleControlChars);
         case TitleNotRepresentable:
-            return Usage("the in-game name holds characters the simulator cannot show (printable ASCII only)");
+            return Usage(kMsgTitleNotAnsi);
         }
     }
 

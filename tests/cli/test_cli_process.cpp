@@ -88,7 +88,7 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
         {"list --wine-prefix ''", "", 64, "an empty value"},
         {"copy P51d XY --title ''", p.Env(), 64, "--title: an empty value"},
         {"copy P51d XY --title \"$(printf 'a\\tb')\"", p.Env(), 64, "control characters"},
-        {"copy P51d XY --title 'Mustang \xC3\xA9'", p.Env(), 64, "printable ASCII only"},
+        {"copy P51d XY --title 'Mustang \xC3\xA9'", p.Env(), 64, "characters that CFS cannot show"},
         {"copy P51d XY extra", "", 64, "usage: vantorel-cli"},
     };
     for (const Case& c : cases) {

@@ -115,7 +115,9 @@ TEST(Locate, SearchesThePrefixManagersHomesWhenWineHasNoSimulator) {
             part = std::regex_replace(part, std::regex("HOME"), h);
             EXPECT_NE(std::string::npos, said.find(part)) << c.name << ": " << part << "\nnot in: " << said;
         }
-        if (c.found) EXPECT_TRUE(fs::is_directory(where.aircraftDir)) << c.name << ": " << where.aircraftDir;
+        if (c.found) {
+            EXPECT_TRUE(fs::is_directory(where.aircraftDir)) << c.name << ": " << where.aircraftDir;
+        }
     }
 }
 
