@@ -64,6 +64,13 @@ int RunRemoveCommand(const char* aircraftDir, const char* folder, bool dryRun, b
         std::fprintf(stderr, "vantorel-cli: %s is not a copy of a stock aircraft (see 'vantorel-cli copies'): "
                      "nothing was removed.\n", where.c_str());
         return kExitRefused;
+    case RemoveNoSuchFolder:
+        std::fprintf(stderr, "vantorel-cli: there is no folder %s in %s (no longer, or never): nothing was removed.\n",
+                     folder, aircraftDir);
+        return kExitRefused;
+    case RemoveNoAircraftFolder:
+        std::fprintf(stderr, "vantorel-cli: the Aircraft folder %s is not there: nothing was removed.\n", aircraftDir);
+        return kExitPathNotFound;
     case RemoveNoTrash:
         std::fprintf(stderr, "vantorel-cli: no trash can take %s (it is on a file system whose trash cannot be "
                      "used): nothing was removed. Use --permanent to delete it for good.\n", where.c_str());

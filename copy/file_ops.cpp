@@ -183,13 +183,74 @@ std::size_t Advance(Stage& s, std::size_t ready, bool atEnd) {
 
 FileResult Fail(FileOutcome outcome, int error) { return {outcome, error ? error : EIO}; }
 
+// Where the stages' finished bytes go: written to the destination, or
+// compared with a file the copy made earlier. Returns false to stop.
+struct Sink {
+    bool (*put)(Sink* self, const unsigned char* data, std::size_t n);
+    std::FILE* file;
+    bool differs = false;  // compare: a byte differed, or the file is longer
+    bool shorter = false;  // compare: the file ended first
+};
+
+bool WriteChunk(Sink* self, const unsigned char* data, std::size_t n) {
+    errno = 0;
+    return std::fwrite(data, 1, n, self->file) == n;
+}
+
+// Letter case aside: a copy's folder renamed in another case (Windows lets
+// a player do that) still holds the names its files were made with.
+bool CompareChunk(Sink* self, const unsigned char* data, std::size_t n) {
+    unsigned char theirs[16384];
+    for (std::size_t at = 0; at < n;) {
+        const std::size_t want = std::min(sizeof theirs, n - at);
+        const std::size_t got = std::fread(theirs, 1, want, self->file);
+        if (std::memcmp(theirs, data + at, got) != 0)
+            for (std::size_t k = 0; k < got && !self->differs; ++k)
+                self->differs = AsciiLower(theirs[k]) != AsciiLower(data[at + k]);
+        if (got < want) self->shorter = true;
+        if (self->differs || self->shorter) return false;
+        at += got;
+    }
+    return true;
+}
+
+// Runs `source` through `count` stages into `sink`, a chunk at a time.
+// FileSourceUnreadable on a read error; FileWriteFailed when the sink stops.
+FileResult Pump(std::FILE* in, Stage* stages, int count, Sink* sink) {
+    std::setvbuf(in, nullptr, _IONBF, 0);
+    std::size_t have = 0;  // bytes in FileBuffer
+    for (bool atEnd = false; !atEnd;) {
+        const std::size_t want = std::min(chunkSize, kFileBufferSize - have);
+        errno = 0;
+        const std::size_t got = std::fread(FileBuffer + have, 1, want, in);
+        have += got;
+        if (got < want) {
+            if (std::ferror(in)) return Fail(FileSourceUnreadable, errno);
+            atEnd = true;
+        }
+        std::size_t ready = have;
+        for (int k = 0; k < count; ++k) ready = Advance(stages[k], ready, atEnd);
+        if (!sink->put(sink, FileBuffer, ready)) return Fail(FileWriteFailed, errno);
+        // Keep what a stage may still change at the front of the buffer.
+        std::memmove(FileBuffer, FileBuffer + ready, have - ready);
+        have -= ready;
+        for (int k = 0; k < count; ++k)
+            if (!stages[k].done) stages[k].next -= ready;
+    }
+    return {FileWritten, 0};
+}
+
+bool StagesFit(const Stage* stages, int count) {
+    std::size_t carried = 0;  // the most bytes the stages can hold back between chunks
+    for (int k = 0; k < count; ++k) carried += Window(stages[k]);
+    return carried < kFileBufferSize / 2;  // no stem is that long
+}
+
 // Copies `source` to `dest` through `count` stages. The destination is opened
 // once the source is known to be a readable regular file, and removed again
 // when anything fails after that.
 FileResult Stream(const char* source, const char* dest, Stage* stages, int count) {
-    std::size_t carried = 0;  // the most bytes the stages can hold back between chunks
-    for (int k = 0; k < count; ++k) carried += Window(stages[k]);
-    if (carried >= kFileBufferSize / 2) return Fail(FileWriteFailed, EINVAL);  // no stem is that long
+    if (!StagesFit(stages, count)) return Fail(FileWriteFailed, EINVAL);
 
     int error = 0;
     std::FILE* in = PlatformOpenRead(source, &error);
@@ -207,38 +268,10 @@ FileResult Stream(const char* source, const char* dest, Stage* stages, int count
         std::fclose(in);
         return Fail(FileWriteFailed, error);
     }
-
     // Whole chunks go straight to the system: stdio buffers would only add a copy.
-    std::setvbuf(in, nullptr, _IONBF, 0);
     std::setvbuf(out, nullptr, _IONBF, 0);
-
-    FileResult result = {FileWritten, 0};
-    std::size_t have = 0;  // bytes in FileBuffer
-    for (bool atEnd = false; !atEnd;) {
-        const std::size_t want = std::min(chunkSize, kFileBufferSize - have);
-        errno = 0;
-        const std::size_t got = std::fread(FileBuffer + have, 1, want, in);
-        have += got;
-        if (got < want) {
-            if (std::ferror(in)) {
-                result = Fail(FileSourceUnreadable, errno);
-                break;
-            }
-            atEnd = true;
-        }
-        std::size_t ready = have;
-        for (int k = 0; k < count; ++k) ready = Advance(stages[k], ready, atEnd);
-        errno = 0;
-        if (std::fwrite(FileBuffer, 1, ready, out) != ready) {
-            result = Fail(FileWriteFailed, errno);
-            break;
-        }
-        // Keep what a stage may still change at the front of the buffer.
-        std::memmove(FileBuffer, FileBuffer + ready, have - ready);
-        have -= ready;
-        for (int k = 0; k < count; ++k)
-            if (!stages[k].done) stages[k].next -= ready;
-    }
+    Sink sink{WriteChunk, out};
+    FileResult result = Pump(in, stages, count, &sink);
     std::fclose(in);
     const int closeError = PlatformCloseWritten(out, dest, result.outcome == FileWritten);
     if (result.outcome == FileWritten && closeError) result = Fail(FileWriteFailed, closeError);
@@ -272,40 +305,97 @@ void SetFileChunkSize(std::size_t bytes) {
 // 4. The operations
 //----------------------------------------------------------------------------
 
+namespace {
+
+// The stages of one catalogue action, with the words they replace with.
+struct Pipeline {
+    char words[4][8];
+    Stage stages[4];
+    int count = 0;
+};
+
+// The Bf109e's texture words are formed afresh on every call: nothing of an
+// earlier copy's stem carries over.
+void MakePipeline(FileAction action, const char* stem, const char* newStem, Pipeline* p) {
+    const int n = static_cast<int>(std::strlen(newStem));
+    switch (action) {
+    case FileAction::RewriteStem:
+    case FileAction::RewriteStemNewName:
+        p->stages[p->count++] = Pass(stem, newStem, static_cast<int>(std::strlen(stem)));
+        break;
+    case FileAction::RewriteBf109eModel:
+        for (const TextureWord& word : kBf109eTextureWords) {
+            char* w = p->words[p->count];
+            std::strcpy(w, word.replacementTemplate);
+            std::memcpy(w, newStem, std::min(static_cast<std::size_t>(n), std::strlen(w)));
+            p->stages[p->count++] = Pass(word.pattern, w, static_cast<int>(std::strlen(word.pattern)));
+        }
+        break;
+    case FileAction::RewriteHurricaneModel:
+        // "hurr" also catches the start of every "Hurricane", so no separate
+        // stem pass is needed; "hawk" gives the hawkTex textures' names the new stem.
+        p->stages[p->count++] = Pass("hurr", newStem, n);
+        p->stages[p->count++] = Pass("hawk", newStem, n);
+        break;
+    case FileAction::RewriteAircraftCfg:
+        // Only the first "title" of the stem pass's output is rewritten,
+        // wherever it stands, even inside "subtitle": kept so that copies
+        // match those of earlier releases.
+        p->stages[p->count++] = Pass(stem, newStem, static_cast<int>(std::strlen(stem)));
+        p->stages[p->count++] = {true, "title", newStem, static_cast<int>(std::strlen(stem)), 0, false};
+        break;
+    default:  // a plain copy
+        break;
+    }
+}
+
+} // namespace
+
+FileResult RewriteFile(FileAction action, const char* source, const char* dest, const char* stem,
+                       const char* newStem) {
+    Pipeline p;
+    MakePipeline(action, stem, newStem, &p);
+    return Stream(source, dest, p.stages, p.count);
+}
+
 FileResult CopyFileBytes(const char* source, const char* dest) { return Stream(source, dest, nullptr, 0); }
 
 FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem) {
-    Stage stages[] = {Pass(stem, newStem, static_cast<int>(std::strlen(stem)))};
-    return Stream(source, dest, stages, 1);
+    return RewriteFile(FileAction::RewriteStem, source, dest, stem, newStem);
 }
 
 FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem) {
-    // Formed afresh on every call: nothing of an earlier copy's stem carries over.
-    char words[4][8];
-    Stage stages[4];
-    const std::size_t k = std::strlen(newStem);
-    for (int w = 0; w < 4; ++w) {
-        std::strcpy(words[w], kBf109eTextureWords[w].replacementTemplate);
-        std::memcpy(words[w], newStem, std::min(k, std::strlen(words[w])));
-        const char* pattern = kBf109eTextureWords[w].pattern;
-        stages[w] = Pass(pattern, words[w], static_cast<int>(std::strlen(pattern)));
-    }
-    return Stream(source, dest, stages, 4);
+    return RewriteFile(FileAction::RewriteBf109eModel, source, dest, "", newStem);
 }
 
 FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem) {
-    // "hurr" also catches the start of every "Hurricane", so no separate stem
-    // pass is needed; "hawk" gives the hawkTex textures' names the new stem.
-    const int n = static_cast<int>(std::strlen(newStem));
-    Stage stages[] = {Pass("hurr", newStem, n), Pass("hawk", newStem, n)};
-    return Stream(source, dest, stages, 2);
+    return RewriteFile(FileAction::RewriteHurricaneModel, source, dest, "", newStem);
 }
 
 FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem) {
-    // Only the first "title" of the stem pass's output is rewritten, wherever
-    // it stands, even inside "subtitle": kept so that copies match those of
-    // earlier releases.
-    const int n = static_cast<int>(std::strlen(stem));
-    Stage stages[] = {Pass(stem, newStem, n), {true, "title", newStem, n, 0, false}};
-    return Stream(source, dest, stages, 2);
+    return RewriteFile(FileAction::RewriteAircraftCfg, source, dest, stem, newStem);
+}
+
+CompareOutcome CompareWithRewrite(FileAction action, const char* source, const char* made, const char* stem,
+                                  const char* newStem) {
+    Pipeline p;
+    MakePipeline(action, stem, newStem, &p);
+    if (!StagesFit(p.stages, p.count)) return FileNoSource;
+    std::FILE* in = PlatformOpenRead(source);
+    if (!in) return FileNoSource;
+    std::FILE* theirs = PlatformOpenRead(made);
+    if (!theirs) {
+        std::fclose(in);
+        return FileDiffers;
+    }
+    std::setvbuf(theirs, nullptr, _IONBF, 0);
+    Sink sink{CompareChunk, theirs};
+    const FileResult result = Pump(in, p.stages, p.count, &sink);
+    // Equal so far and both at their end: nothing is left over in theirs.
+    const bool longer = result.outcome == FileWritten && std::fgetc(theirs) != EOF;
+    std::fclose(in);
+    std::fclose(theirs);
+    if (result.outcome == FileSourceUnreadable) return FileNoSource;
+    if (sink.differs || longer) return FileDiffers;
+    return sink.shorter ? FileCutShort : FileMatches;
 }

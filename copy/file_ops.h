@@ -11,6 +11,8 @@
 // A source is never modified. An operation that fails leaves no destination
 // behind, not even a partial one.
 #pragma once
+#include "catalogue.h"
+
 #include <cstddef>
 
 // The one chunk buffer every operation streams through (250,000 bytes, as
@@ -38,11 +40,31 @@ struct FileResult {
     int error;
 };
 
+// The file of catalogue `action` (a copy or one of the rewriters; the stem
+// and new stem as the copy derives them; the rewriters below are this with
+// their action).
+FileResult RewriteFile(FileAction action, const char* source, const char* dest, const char* stem,
+                       const char* newStem);
 FileResult CopyFileBytes(const char* source, const char* dest);
 FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem);
 FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem);
 FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem);
 FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem);
+
+// How a file the copy made stands to what the copy would write into it from
+// its stock file now, so that a changed file (a repaint) is told apart from
+// the copy's own.
+enum CompareOutcome : int {
+    FileMatches = 0,   // the same bytes
+    FileCutShort = 1,  // the start of them: a write that did not finish
+    FileDiffers = 2,   // other bytes, or more of them, or `made` cannot be read
+    FileNoSource = 3,  // the stock file cannot be read: nothing to tell by
+};
+
+// Streams `source` through the rewrite of catalogue `action` (stem and new
+// stem as for the copy) and compares the result with the file `made`.
+CompareOutcome CompareWithRewrite(FileAction action, const char* source, const char* made, const char* stem,
+                                  const char* newStem);
 
 // Bytes read into FileBuffer per refill (at most its capacity), so tests can
 // put chunk ends at chosen offsets of small files. 0 restores the default,

@@ -187,3 +187,12 @@ int RemoveEntryNoFollow(const char* baseDir, const char* relPath, bool folder) {
     return result;
 #endif
 }
+
+const FolderEntry* FindEntry(const std::vector<FolderEntry>& entries, const std::string& name) {
+    const FolderEntry* found = nullptr;
+    for (const FolderEntry& e : entries) {
+        if (e.name == name) return &e;
+        if (!found && SameIgnoringCase(e.name.c_str(), name.c_str())) found = &e;
+    }
+    return found;
+}

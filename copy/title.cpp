@@ -4,6 +4,7 @@
 //   3. A player's own title
 #include "title.h"
 
+#include "file_ops.h"
 #include "folder_os.h"
 #include "platform.h"
 
@@ -102,8 +103,15 @@ std::string FirstTitle(const std::string& cfg) {
 // 2. The checks
 //----------------------------------------------------------------------------
 
+std::string TrimInGameTitle(const char* title) {
+    std::string t = title;
+    const std::size_t begin = t.find_first_not_of(' ');
+    if (begin == std::string::npos) return std::string();
+    return t.substr(begin, t.find_last_not_of(' ') + 1 - begin);
+}
+
 TitleCheck CheckInGameTitle(const char* title) {
-    if (!*title) return TitleEmpty;
+    if (TrimInGameTitle(title).empty()) return TitleEmpty;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(title); *p; ++p) {
         if (*p < 0x20 || *p == 0x7F) return TitleHasControlChars;
 #ifndef _WIN32
@@ -135,14 +143,23 @@ bool TitleInUse(const char* aircraftDir, const char* title) {
 // 3. A player's own title
 //----------------------------------------------------------------------------
 
+bool CanCarryTitle(const std::string& cfg) {
+    for (const Line& line : SplitLines(cfg))
+        if (TitleValueStart(cfg, line) != std::string::npos || FltsimSection(cfg, line) >= 0) return true;
+    return false;
+}
+
 std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle, const std::string& newTitle) {
     std::string out;
     out.reserve(cfg.size() + 64);
     std::size_t copied = 0;
     bool first = true;
     long section = -1;
-    for (const Line& line : SplitLines(cfg)) {
+    const Line* firstSection = nullptr;
+    const std::vector<Line> lines = SplitLines(cfg);
+    for (const Line& line : lines) {
         if (cfg[line.begin] == '[') section = FltsimSection(cfg, line);
+        if (section >= 0 && !firstSection) firstSection = &line;
         std::size_t value = TitleValueStart(cfg, line);
         if (value == std::string::npos || (!first && section < 0)) continue;
         std::string title = newTitle;
@@ -159,13 +176,29 @@ std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle,
         first = false;
     }
     out.append(cfg, copied, std::string::npos);
+    if (first && firstSection) {
+        // No title at all: the first menu entry gets one, right under its
+        // section line and with that line's own line end.
+        std::size_t next = firstSection->end;
+        if (next < cfg.size() && cfg[next] == '\r') ++next;
+        if (next < cfg.size() && cfg[next] == '\n') ++next;
+        std::string lineEnd = cfg.substr(firstSection->end, next - firstSection->end);
+        if (lineEnd.empty()) lineEnd = "\r\n";
+        out.insert(next, (next == firstSection->end ? lineEnd : "") + "title=" + newTitle + lineEnd);
+    }
     return out;
 }
 
-int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* title) {
+int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* stem, const char* newStem,
+                      const char* title) {
     std::string stock, copy;
     if (!ReadConfigFile(stockCfg, &stock) || !ReadConfigFile(copyCfg, &copy)) return errno ? errno : EIO;
-    const std::string out = RetitleConfig(copy, FirstTitle(stock), title);
+    // Further entries are matched against the stock title as the copy holds
+    // it: its stem already rewritten ("Tempest" begins many a title).
+    std::string stockTitle = FirstTitle(stock);
+    SubstitutionPass(reinterpret_cast<unsigned char*>(&stockTitle[0]), stockTitle.size(), stem, newStem,
+                     static_cast<int>(std::strlen(stem)));
+    const std::string out = RetitleConfig(copy, stockTitle, title);
     // Written anew: the copy's files are only ever created, never overwritten.
     if (int err = PlatformRemove(copyCfg, false)) return err;
     std::FILE* f = PlatformOpenWrite(copyCfg);

@@ -44,7 +44,12 @@ void DescribeCopyStatus(CopyStatus status, const char* newName, const char* stoc
         std::snprintf(text, cap, "%s is not a valid folder name - use a different prefix", newName);
         break;
     case CopyFileError:
-        if (err == ENAMETOOLONG)
+        if (failure && failure->folderGone)
+            std::snprintf(text, cap, "File Error: folder %s was moved or removed while the copy was being made", path);
+        else if (failure && failure->noTitleSection)
+            std::snprintf(text, cap, "File Error: %s has no title= line or [fltsim.N] section to carry the in-game name",
+                          path);
+        else if (err == ENAMETOOLONG)
             std::snprintf(text, cap, "File Error: the path is too long (%s)", path);
         else if (err == EROFS)
             std::snprintf(text, cap, "File Error: %s is on a read-only file system", path);

@@ -69,7 +69,7 @@ TEST(RemoveCommand, StatusesAndMessages) {
     Sim sim;
     struct Row { const char* folder; bool dryRun, permanent; int status; const char* says; } const rows[] = {
         {"../Aircraft/XY1d", false, true, 2, "is not the name of a folder inside"},
-        {"XY1e", false, true, 2, "is not a copy"},
+        {"XY1e", false, true, 2, "there is no folder XY1e in "},
         {"xy1d", true, true, 0, "Would delete from .*Aircraft.XY1d:\n  Aircraft.cfg\n(.|\n)*  Panel\n"
                                 "Would keep the player's own files(.|\n)*\n  notes.txt\nNothing was changed"},
         {"XY1d", true, false, 0, "Would move .*XY1d \\(copy of P51d\\) to "},

@@ -5,10 +5,13 @@
 #include "trash.h"
 
 #include <cctype>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <iomanip>
 #include <regex>
+#include <thread>
+#include <atomic>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -43,6 +46,17 @@ TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
     expect(c, 17, false);
     fs::remove(Path(aircraft, "B17g/Texture/b17_1.bmp"));  // made while a stock file was missing: complete
     expect(Copy(3, "Mm"), 3, true);
+    c = Copy(4, "Mo");  // its whole Model folder gone
+    fs::remove_all(Path(c, "Model"));
+    expect(c, 4, false);
+    c = Copy(5, "Rp");  // a repainted texture, same size: the player's; a model cut short: unfinished
+    std::string paint = ReadBytes(Path(c, "Texture/Rp5j_w1.bmp"));
+    paint[paint.size() / 2] ^= 0x5a;
+    fs::remove(Path(c, "Texture/Rp5j_w1.bmp"));
+    WriteBytes(Path(c, "Texture/Rp5j_w1.bmp"), paint);
+    const std::string model = ReadBytes(Path(c, "Model/Rp5j_n.mdl"));
+    fs::resize_file(Path(c, "Model/Rp5j_n.mdl"), model.size() / 2);
+    expect(c, 5, false, {"Texture/Rp5j_w1.bmp"});
     c = Copy(2, "Pq");  // the player's files, a made name taken by a folder, and a foreign folder
     WriteBytes(Path(c, "notes.txt"), "mine");
     WriteBytes(Path(c, "Texture/Pq7_1.bmp.bak"), "mine");
@@ -59,7 +73,7 @@ TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
     // Names several stock aircraft could have: the parts found decide.
     expect(Copy(6, "Kk"), 6, true);        // "Kk7": P38's shape too, both alias p47d
     expect(Copy(13, "Jkl"), 13, true);     // "Jkl8a": also Ju87a's and Bf110's shape, all alias bf109e
-    expect(Copy(5, "Bq"), 5, true);        // "Bq5j": B24j's shape too
+    expect(Copy(4, "Bq"), 4, true);        // "Bq4j": B25j's shape too
     expect(Copy(10, "Dd"), 10, true);      // "Dd110": Ju87a's shape too
     // Near misses: not copies.
     expect(Copy(11, "Nn"), 11, true);  // Nn17z2, whose alias files the near misses reuse
@@ -98,7 +112,7 @@ TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
         EXPECT_EQ(f.playerFiles, r.playerFiles);
         EXPECT_EQ(one.entries.size(), f.entries.size());
     }
-    EXPECT_EQ(found.size(), 11u) << "a stock folder or a near miss was taken for a copy";
+    EXPECT_EQ(found.size(), 13u) << "a stock folder or a near miss was taken for a copy";
     CopyInfo info;
     for (const char* stock : {"P51d", "Do17z2", "C47"}) EXPECT_FALSE(RecogniseCopy(aircraft.c_str(), stock, &info)) << stock;
     // Any letter case finds the folder; the in-game name is its Aircraft.cfg's first title.
@@ -116,13 +130,14 @@ TEST_F(Copies, RemovalTakesOnlyTheCopysOwnEntriesAndRefusalsAndDryRunsChangeNoth
     WriteBytes(Path(owned, "notes.txt"), "mine");
     WriteBytes(Path(owned, "Texture/extra.bmp"), "mine");
     fs::create_directories(Path(aircraft, "Foreign/Sound"));
+    WriteBytes(Path(aircraft, "Aircraft.txt"), "a file, not a folder");
     const Tree before = Snapshot(sim.path);
     struct Row { const char* name; RemoveStatus want; };
     const Row rows[] = {
         {"../Aircraft/XY1d", RemoveOutside}, {"XY1d/Model", RemoveOutside}, {"XY1d\\Model", RemoveOutside},
         {"/tmp", RemoveOutside}, {"C:", RemoveOutside}, {"..", RemoveOutside}, {".", RemoveOutside}, {"", RemoveOutside},
         {"P51d", RemoveStockAircraft}, {"p51D", RemoveStockAircraft}, {"Spitfire_MkI", RemoveStockAircraft},
-        {"Foreign", RemoveNotACopy}, {"XY1e", RemoveNotACopy}, {"Aircraft.cfg", RemoveNotACopy},
+        {"Foreign", RemoveNotACopy}, {"XY1e", RemoveNoSuchFolder}, {"Aircraft.txt", RemoveNotACopy},
     };
     RemoveResult r, dryPlain, dryOwned;
     for (const Row& row : rows)
@@ -151,6 +166,98 @@ TEST_F(Copies, RemovalTakesOnlyTheCopysOwnEntriesAndRefusalsAndDryRunsChangeNoth
     EXPECT_EQ(r.removed, dryOwned.removed);
     EXPECT_EQ(r.copy.playerFiles, (std::vector<std::string>{"notes.txt", Native("Texture/extra.bmp")}));
     EXPECT_TRUE(SameTree(want, Snapshot(sim.path)));
+}
+
+// A copy cut short after any entry of its list (by a power cut, a killed
+// process), or in the middle of writing it, is an unfinished copy to every
+// command alike: listed, named so by a copy to the same name, removable.
+TEST_F(Copies, ACopyCutShortAfterAnyEntryIsListedNamedAndRemovable) {
+    for (int index : {1, 7}) {  // P51d; Bf109e with its texture-word rewrite
+        SCOPED_TRACE(GetAircraftName(index));
+        const std::string whole = Copy(index, "Cu"), reference = Path(sim.path, "reference");
+        fs::rename(whole, reference);
+        // The entries in the order the copy makes them, Aircraft.cfg first under its temporary name.
+        std::vector<std::string> made;
+        PlanCopySteps("", "Cu", index, [](const CopyStep& step, void* out) {
+            static_cast<std::vector<std::string>*>(out)->push_back(std::strchr(step.dest, kPathSep) + 1);
+        }, &made);
+        for (std::size_t cut = 1; cut <= made.size(); ++cut)
+            for (bool midWrite : {false, true}) {
+                SCOPED_TRACE(made[cut - 1] + (midWrite ? " (half written)" : ""));
+                const std::string& folder = whole;
+                fs::create_directory(folder);
+                bool partial = false;
+                for (std::size_t k = 0; k < cut; ++k) {
+                    const std::string from = Path(reference, made[k]);
+                    const std::string to = made[k] == "Aircraft.cfg" ? Path(folder, "Aircraft.cfg.tmp") : Path(folder, made[k]);
+                    if (fs::is_directory(from)) {
+                        fs::create_directory(to);
+                        continue;
+                    }
+                    std::string bytes = ReadBytes(from);
+                    if (midWrite && k + 1 == cut && bytes.size() > 1) {
+                        bytes.resize(bytes.size() / 2);
+                        partial = true;
+                    }
+                    WriteBytes(to, bytes);
+                }
+                if (midWrite && !partial) {
+                    fs::remove_all(folder);
+                    continue;  // a folder entry: nothing to cut
+                }
+                CopyInfo info;
+                ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), fs::path(folder).filename().string().c_str(), &info));
+                EXPECT_EQ(info.stockIndex, index);
+                EXPECT_FALSE(info.finished);
+                EXPECT_TRUE(info.playerFiles.empty());
+                EXPECT_EQ(FindCopies(aircraft.c_str()).size(), 1u);
+                CopyFailure why;
+                EXPECT_EQ(CopyAircraftReport(aircraft.c_str(), "Cu", index, false, nullptr, nullptr, &why), CopyFolderExists);
+                EXPECT_TRUE(why.unfinishedCopy);
+                RemoveResult r;
+                ASSERT_EQ(RemoveCopy(aircraft.c_str(), fs::path(folder).filename().string().c_str(), true, false, &r), RemoveOk);
+                EXPECT_FALSE(fs::exists(folder));
+            }
+        fs::remove_all(reference);
+    }
+}
+
+// A removal never takes a copy's folder while the copy is being made: it
+// waits for the copy's hold on the Aircraft folder. A folder moved away all
+// the same (by another program) fails the copy instead of being reported as
+// made; a second removal of a copy already gone says there is none.
+TEST_F(Copies, RemovalWaitsForACopyAndACopyWhoseFolderWentAwayFails) {
+    const std::string folder = Copy(1, "XY");
+    std::atomic<bool> released{false};
+    const int lock = PlatformLockFolder(aircraft.c_str());
+    std::thread holder([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        released = true;
+        PlatformUnlockFolder(lock);
+    });
+    RemoveResult r;
+    const RemoveStatus first = RemoveCopy(aircraft.c_str(), "XY1d", false, false, &r);
+#ifndef _WIN32
+    EXPECT_TRUE(released) << "the removal did not wait for the copy's lock";
+#endif
+    holder.join();
+    EXPECT_EQ(first, RemoveOk);
+    EXPECT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", false, false, &r), RemoveNoSuchFolder);
+    EXPECT_EQ(RemoveCopy(aircraft.c_str(), "XY1d", true, false, &r), RemoveNoSuchFolder);
+
+    struct Mover { std::string from, to; int calls = 0; } mover{folder, Path(sim.path, "moved")};
+    CopyFailure why;
+    const CopyStatus status = CopyAircraftReport(aircraft.c_str(), "XY", 1, false, [](const CopyStep&, void* c) {
+        Mover* m = static_cast<Mover*>(c);
+        if (++m->calls == 3) std::filesystem::rename(m->from, m->to);
+    }, &mover, &why);
+#ifndef _WIN32  // Windows does not let a folder with open files move
+    EXPECT_EQ(status, CopyFileError);
+    EXPECT_TRUE(why.folderGone);
+    EXPECT_TRUE(fs::exists(Path(mover.to, "Aircraft.cfg"))) << "what was made elsewhere is left alone";
+#else
+    (void)status;
+#endif
 }
 
 #ifndef _WIN32

@@ -29,14 +29,21 @@ TEST(InGameTitle, APlayersNameReplacesTheFirstTitleAndEveryFurtherMenuEntryFollo
          "[General]\r\nsubtitle=kept\r\ntitle=not a menu entry\r\n"},
         // The last line without its line end, and a file with no title at all.
         {"[fltsim]\ntitle=P-51D Mustang", "X", "[fltsim]\ntitle=X"},
-        {"[fltsim]\nsim=p51d\n", "X", "[fltsim]\nsim=p51d\n"},
+        // No title at all: the first menu entry gets one, with its section line's line end.
+        {"[general]\r\n[fltsim.0]\r\nsim=p51d\r\n[fltsim.1]\r\n", "X", "[general]\r\n[fltsim.0]\r\ntitle=X\r\nsim=p51d\r\n[fltsim.1]\r\n"},
+        {"[fltsim.0]", "X", "[fltsim.0]\r\ntitle=X\r\n"},
+        // Line ends of a single CR, as some editors write them.
+        {"[fltsim]\rtitle=P-51D Mustang\r[fltsim.1]\rtitle=P-51D Mustang 2\r", "X", "[fltsim]\rtitle=X\r[fltsim.1]\rtitle=X 2\r"},
     };
     for (const Row& r : rows) EXPECT_EQ(RetitleConfig(r.cfg, "P-51D Mustang", r.newTitle), r.want) << r.cfg;
+    EXPECT_EQ(FirstTitle("[fltsim]\rtitle=Only CR\rsim=x\r"), "Only CR");
+    EXPECT_FALSE(CanCarryTitle("[general]\r\nsim=x\r\n"));
 }
 
 TEST(InGameTitle, OnlyNamesTheSimulatorCanShowAreAccepted) {
     struct Row { const char* title; TitleCheck want; };
-    for (const Row& r : {Row{"Red Tail Mustang (1944)", TitleOk}, Row{"", TitleEmpty}, Row{"a\tb", TitleHasControlChars},
+    for (const Row& r : {Row{"Red Tail Mustang (1944)", TitleOk}, Row{"", TitleEmpty}, Row{"   ", TitleEmpty},
+                         Row{"  Red Tail  ", TitleOk}, Row{"a\tb", TitleHasControlChars},
                          Row{"two\r\nlines", TitleHasControlChars}, Row{"del\x7f", TitleHasControlChars},
 #ifndef _WIN32
                          Row{"caf\xC3\xA9", TitleNotRepresentable}
@@ -62,6 +69,28 @@ TEST_F(DemoSim, PredictedNameIsTheCopysAndAnEditedNameChangesOnlyTheTitles) {
         want.replace(want.find(from), from.size(), to);
     EXPECT_EQ(ReadBytes(Path(aircraft, "XY1d/Aircraft.cfg")), want);
     EXPECT_EQ(PredictCopyTitle(Path(sim.path, "nowhere").c_str(), "XY", 1), "") << "no stock Aircraft.cfg";
+}
+
+// Further menu entries follow the player's name also where the stock titles
+// hold the stem the copy rewrites (Tempest, Mosquito, Spitfire, Hurricane);
+// the name is carried without its outer blanks; a stock configuration with
+// nowhere to put a name refuses before anything is made.
+TEST_F(DemoSim, EveryFurtherMenuEntryFollowsThePlayersNameForEveryStockAircraft) {
+    for (int index = 0; index < GetAircraftCount(); ++index) {
+        SCOPED_TRACE(GetAircraftName(index));
+        ASSERT_EQ(CopyAircraftTitled(aircraft.c_str(), "QQ", index, "  Red One  "), CopyOk);
+        CopyNames names;
+        DeriveCopyNames(index, "QQ", &names);
+        const std::string cfg = ReadBytes(Path(aircraft, std::string(names.newFolder) + "/Aircraft.cfg"));
+        EXPECT_EQ(FirstTitle(cfg), "Red One");
+        EXPECT_NE(cfg.find("title=Red One (alternate markings)"), std::string::npos) << cfg;
+    }
+    WriteBytes(Path(aircraft, "P38/Aircraft.cfg"), "[general]\r\nsim=p38\r\n");
+    const Tree before = Snapshot(aircraft);
+    CopyFailure why;
+    EXPECT_EQ(CopyAircraftReport(aircraft.c_str(), "ZZ", 0, false, nullptr, nullptr, &why, "Red"), CopyFileError);
+    EXPECT_TRUE(why.noTitleSection);
+    EXPECT_TRUE(SameTree(before, Snapshot(aircraft)));
 }
 
 } // namespace
