@@ -2,7 +2,7 @@
 // a prefix's registry read as Wine writes it, --aircraft-dir as given, and
 // the search of the homes Wine prefix managers keep their prefixes in.
 #ifndef _WIN32
-#include "cli_support.h"
+#include "sim_support.h"
 #include "locate.h"
 #include "wine_prefix.h"
 

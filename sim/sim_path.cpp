@@ -50,6 +50,16 @@ bool FindAircraftFolder(const char* chosen, char* out) {
     return false;
 }
 
+int ChooseAircraftFolder(int installer, const std::string& remembered, char* folder, bool* fromRemembered) {
+    if (fromRemembered) *fromRemembered = false;
+    if (installer == kRegistryOk && HoldsStockAircraft(folder)) return kRegistryOk;
+    char found[kAircraftPathCapacity];
+    if (remembered.empty() || !FindAircraftFolder(remembered.c_str(), found)) return installer;
+    std::memcpy(folder, found, sizeof found);
+    if (fromRemembered) *fromRemembered = true;
+    return kRegistryOk;
+}
+
 // ---- Showing a copy ---------------------------------------------------------
 
 bool VirtualStorePath(const char* path, const char* localAppData, std::string* out) {

@@ -1,6 +1,7 @@
 // The simulator's Aircraft folder, made from the install path that its
-// installer records in the registry. Portable declarations: the registry is
-// read by ui/win32/registry.cpp, linked only into Windows programs.
+// installer records in the registry or from the folder the player picked.
+// Portable declarations: the registry is read by registry_win32.cpp, linked
+// only into Windows programs.
 #pragma once
 #include <string>
 
@@ -44,6 +45,16 @@ bool HoldsStockAircraft(const char* folder);
 // (kAircraftPathCapacity bytes); false, with `out` empty, when neither holds
 // one or the path does not fit.
 bool FindAircraftFolder(const char* chosen, char* out);
+
+// The one order of the simulator's records, for every front end: the
+// installer's entry when its folder holds a stock aircraft; else the folder
+// the player picked and Vantorel remembered (`remembered`, empty for none),
+// when it holds one; else the installer's entry as it is, so its own failure
+// is what the player hears. `folder` (kAircraftPathCapacity bytes) holds the
+// installer entry's Aircraft folder when `installer` is kRegistryOk, and
+// receives the folder to use. *fromRemembered, when given, tells which record
+// gave it.
+int ChooseAircraftFolder(int installer, const std::string& remembered, char* folder, bool* fromRemembered = nullptr);
 
 // The remembered folder (HKCU\<kUserRegistryKey>, "path"), or empty when
 // there is none or it is not a terminated string. Windows only.
