@@ -48,7 +48,7 @@ bool LocateSimulator(const char* aircraftDirOption, const char*, SimLocation* ou
     const int rc = ChooseAircraftFolder(installer, ReadRememberedFolderFromRegistry(), path, &picked);
     if (rc != kRegistryOk) {
         *error = std::string(rc == kRegistryNotInstalled ? kMsgNotInstalled : kMsgPathNotFound) + " (looked in " +
-                 key + ")";
+                 key + ", and for a folder picked with Find CFS... in HKCU\\" + kUserRegistryKey + ")";
         return false;
     }
     if (std::string(path).size() >= static_cast<std::size_t>(kPathCapacity)) {
