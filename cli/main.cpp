@@ -79,9 +79,8 @@ int Usage(const char* problem) {
 // Where the file system really put `folder`: on Windows Vista and later a
 // copy under Program Files may have been redirected to the VirtualStore.
 std::string RealLocation(const std::string& folder) {
-    const std::string store = VirtualStorePath(folder.c_str());
-    if (!store.empty() && !PlatformFolderExists(folder.c_str()) && PlatformFolderExists(store.c_str())) return store;
-    return folder;
+    const std::string at = CopyLocation(folder, LocalAppData());
+    return at.empty() ? folder : at;
 }
 
 // A catalogue folder name in any letter case, or an index; -1 when neither.

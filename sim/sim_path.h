@@ -73,11 +73,15 @@ bool WriteRememberedFolderToRegistry(const char* chosen);
 // `localAppData` is empty.
 bool VirtualStorePath(const char* path, const char* localAppData, std::string* out);
 
+// Where the copy at `copyFolder` is: at its own path, else, when Windows
+// redirected it, in the VirtualStore below `localAppData`; empty when it is
+// in neither place.
+std::string CopyLocation(const std::string& copyFolder, const std::string& localAppData);
+
 // The folder to show for the copy at `copyFolder`: its Texture subfolder,
-// else the folder itself; at its own path, else, when the copy is not there
-// but in the VirtualStore, there. Empty when the copy is in neither place.
+// else the folder itself, where CopyLocation finds it. Empty when the copy is
+// in neither place.
 std::string FolderToOpen(const std::string& copyFolder, const std::string& localAppData);
 
-// VirtualStorePath with this process's %LOCALAPPDATA%; empty when it does
-// not map.
-std::string VirtualStorePath(const char* path);
+// This process's %LOCALAPPDATA%, or empty where there is none.
+std::string LocalAppData();
