@@ -27,10 +27,6 @@
 
 namespace {
 
-// Text from disk (folder names, titles, the paths in messages) reaches the
-// terminal escaped: one line each, and no control sequence of its own.
-std::string Shown(const std::string& text) { return EscapeControls(text); }
-
 const char kUsage[] =
     "usage: vantorel-cli list [--aircraft-dir DIR] [--wine-prefix DIR]\n"
     "       vantorel-cli copy AIRCRAFT PREFIX [--title TEXT] [--dry-run] [--aircraft-dir DIR] [--wine-prefix DIR]\n"
@@ -137,9 +133,10 @@ int List(const char* aircraftDir) {
         const bool present = PlatformFolderExists(folder.c_str());
         std::printf("%-6s  %d/%d\n", present ? "yes" : "no", count.found, count.listed);
         // A partial aircraft copies without these: name them.
-        if (present && !count.missing.empty()) std::printf("%5s  missing: %s\n", "", Shown(count.missing).c_str());
+        if (present && !count.missing.empty())
+            std::printf("%5s  missing: %s\n", "", EscapeControls(count.missing).c_str());
         if (present && !count.unreadable.empty())
-            std::printf("%5s  unreadable: %s\n", "", Shown(count.unreadable).c_str());
+            std::printf("%5s  unreadable: %s\n", "", EscapeControls(count.unreadable).c_str());
     }
     if (!aircraftDir || !HaveAircraftFolder(aircraftDir)) return kExitPathNotFound;
     return kExitDone;
@@ -160,12 +157,13 @@ const char* OutcomeText(const CopyStep& step) {
 void PrintStep(const CopyStep& step, void* context) {
     const bool dryRun = *static_cast<bool*>(context);
     if (dryRun) {
-        std::printf("  %s%s%s\n", Shown(step.source).c_str(), *step.source ? " -> " : "", Shown(step.dest).c_str());
+        std::printf("  %s%s%s\n", EscapeControls(step.source).c_str(), *step.source ? " -> " : "",
+                    EscapeControls(step.dest).c_str());
         return;
     }
     // What is missing or unreadable is the stock file, not the copy's.
     const bool stock = step.outcome == FileSourceMissing || step.outcome == FileSourceUnreadable;
-    std::printf("  %-18s %s", OutcomeText(step), Shown(stock ? step.source : step.dest).c_str());
+    std::printf("  %-18s %s", OutcomeText(step), EscapeControls(stock ? step.source : step.dest).c_str());
     if (step.outcome != FileWritten && step.outcome != FileSourceMissing && step.error)
         std::printf(" (%s)", std::strerror(step.error));
     std::printf("\n");
@@ -178,27 +176,27 @@ int Copy(const char* aircraftDir, int index, const char* prefix, const char* tit
     if (title && TitleInUse(aircraftDir, title))
         std::fprintf(stderr, "vantorel-cli: warning: another aircraft already has the in-game name \"%s\"\n", title);
     std::printf("%s %s to %s in %s\n", dryRun ? "Would copy" : "Copying", GetAircraftName(index), names.newFolder,
-                Shown(aircraftDir).c_str());
+                EscapeControls(aircraftDir).c_str());
     CopyFailure failure;
     CopyStatus status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun, &failure, title);
-    const std::string inGame = Shown(title ? title : PredictCopyTitle(aircraftDir, prefix, index));
+    const std::string inGame = EscapeControls(title ? title : PredictCopyTitle(aircraftDir, prefix, index));
     if (dryRun && status == CopyOk) {
-        std::printf("Would make %s, in-game name \"%s\"\nNothing was written (dry run).\n", Shown(folder).c_str(),
-                    inGame.c_str());
+        std::printf("Would make %s, in-game name \"%s\"\nNothing was written (dry run).\n",
+                    EscapeControls(folder).c_str(), inGame.c_str());
         return kExitDone;
     }
     StatusMessage message;
     DescribeCopyStatus(status, names.newFolder, GetAircraftName(index), &message, &failure);
-    std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", Shown(message.text).c_str());
+    std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", EscapeControls(message.text).c_str());
     if (status == CopyOk)
-        std::printf("Made %s, in-game name \"%s\"\n", Shown(RealLocation(folder)).c_str(), inGame.c_str());
+        std::printf("Made %s, in-game name \"%s\"\n", EscapeControls(RealLocation(folder)).c_str(), inGame.c_str());
     return ExitFor(status);
 }
 
 // The Aircraft folder on stdout's first line (for scripts) and
 // "source: <how>" on the second.
 int Where(const SimLocation& where) {
-    std::printf("%s\nsource: %s\n", Shown(where.aircraftDir).c_str(), Shown(where.how).c_str());
+    std::printf("%s\nsource: %s\n", EscapeControls(where.aircraftDir).c_str(), EscapeControls(where.how).c_str());
     return HaveAircraftFolder(where.aircraftDir.c_str()) ? kExitDone : kExitPathNotFound;
 }
 
@@ -262,7 +260,7 @@ int Run(int argc, char** argv) {
     }
     for (const std::optional<std::string>* path : {&aircraftDir, &winePrefix})
         if (*path && IsInexactArgument(ansi, **path)) {
-            std::fprintf(stderr, "vantorel-cli: the folder %s %s\n", Shown(**path).c_str(), kNotInCodePage);
+            std::fprintf(stderr, "vantorel-cli: the folder %s %s\n", EscapeControls(**path).c_str(), kNotInCodePage);
             return kExitPathNotFound;
         }
     if (title && IsInexactArgument(ansi, *title)) return Usage(kMsgTitleNotAnsi);
@@ -280,7 +278,7 @@ int Run(int argc, char** argv) {
     std::string error;
     const bool found = LocateSimulator(aircraftDir ? aircraftDir->c_str() : nullptr,
                                        winePrefix ? winePrefix->c_str() : nullptr, &sim, &error);
-    if (!found) std::fprintf(stderr, "vantorel-cli: %s\n", Shown(error).c_str());
+    if (!found) std::fprintf(stderr, "vantorel-cli: %s\n", EscapeControls(error).c_str());
     const char* dir = sim.aircraftDir.c_str();
     if (list->parsed()) return List(found ? dir : nullptr);
     if (!found) return kExitPathNotFound;

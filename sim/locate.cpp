@@ -177,7 +177,8 @@ struct Examined {
 // the dialog reads the Windows registry, and the Aircraft folder is there.
 Examined Examine(const std::string& prefix) {
     char folder[kAircraftPathCapacity] = "", why[1024] = "";
-    const bool named = FindAircraftFolderInWinePrefix(prefix.c_str(), folder, sizeof folder, why, sizeof why);
+    // The engine's capacity, not the registry's: a longer host path could not be copied into.
+    const bool named = FindAircraftFolderInWinePrefix(prefix.c_str(), folder, kPathCapacity, why, sizeof why);
     bool picked = false;
     if (ChooseAircraftFolder(named ? kRegistryOk : kRegistryNotInstalled,
                              FindRememberedFolderInWinePrefix(prefix.c_str()), folder, &picked) != kRegistryOk)
@@ -227,7 +228,8 @@ bool LocateInWine(const char* winePrefixOption, SimLocation* out, std::string* e
             return false;
         }
         if (e.verdict == kNoAircraftFolder)
-            why = "no Aircraft folder at " + e.aircraft + ", which the registry of the Wine prefix " + prefix + " names";
+            why = "no Aircraft folder at " + e.aircraft + ", which the registry of the Wine prefix " + prefix +
+                  " names";
     }
 
     // ~/.wine has no simulator: the one prefix that has it in the homes of the usual managers.
