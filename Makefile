@@ -75,15 +75,15 @@ clean:
 # build-fuzz/corpus; tests/fuzz/corpus holds the seeds.
 FUZZ         := build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_SOURCES := tests/fuzz/fuzz_wine_registry.cpp cli/wine_registry.cpp cli/wine_prefix.cpp \
-                copy/platform.cpp ui/sim_path.cpp ui/messages.cpp catalogue/catalogue.cpp
+FUZZ_SOURCES := tests/fuzz/fuzz_wine_registry.cpp sim/wine_registry.cpp sim/wine_prefix.cpp \
+                copy/platform.cpp sim/sim_path.cpp text/messages.cpp catalogue/catalogue.cpp
 
 .PHONY: fuzz
 fuzz:
 	@command -v clang++ >/dev/null || { echo 'make fuzz needs clang++: apt-get install clang libclang-rt-14-dev' >&2; exit 1; }
 	@mkdir -p $(FUZZ)/corpus
 	@clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-	    -Icli -Icopy -Iui -Icatalogue $(FUZZ_SOURCES) -o $(FUZZ)/fuzz_wine_registry
+	    -Isim -Icopy -Itext -Icatalogue $(FUZZ_SOURCES) -o $(FUZZ)/fuzz_wine_registry
 	$(FUZZ)/fuzz_wine_registry -print_final_stats=1 -max_total_time=$(FUZZ_SECONDS) -timeout=5 -max_len=8192 \
 	    -dict=tests/fuzz/wine_registry.dict $(FUZZ)/corpus tests/fuzz/corpus
 

@@ -2,6 +2,8 @@
 
 #include "catalogue.h"
 #include "copies.h"
+#include "escape.h"
+#include "exit_codes.h"
 #include "platform.h"
 
 #include <cstdio>
@@ -10,8 +12,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kExitDone = 0, kExitFailed = 1, kExitRefused = 2, kExitPathNotFound = 3;
 
 std::string StateText(const CopyInfo& copy) {
     std::string state = copy.finished ? "complete" : "unfinished";
@@ -25,40 +25,46 @@ std::string StateText(const CopyInfo& copy) {
 void PrintList(const char* heading, const std::vector<std::string>& paths, std::FILE* out) {
     if (paths.empty()) return;
     std::fprintf(out, "%s\n", heading);
-    for (const std::string& p : paths) std::fprintf(out, "  %s\n", p.c_str());
+    for (const std::string& p : paths) std::fprintf(out, "  %s\n", EscapeControls(p).c_str());
 }
 
 } // namespace
 
+bool HaveAircraftFolder(const char* aircraftDir) {
+    if (PlatformFolderExists(aircraftDir)) return true;
+    std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", EscapeControls(aircraftDir).c_str());
+    return false;
+}
+
 int RunCopiesCommand(const char* aircraftDir) {
-    if (!PlatformFolderExists(aircraftDir)) {
-        std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", aircraftDir);
-        return kExitPathNotFound;
-    }
+    if (!HaveAircraftFolder(aircraftDir)) return kExitPathNotFound;
     const std::vector<CopyInfo> copies = FindCopies(aircraftDir);
     if (copies.empty()) {
-        std::printf("No copies in %s.\n", aircraftDir);
+        std::printf("No copies in %s.\n", EscapeControls(aircraftDir).c_str());
         return kExitDone;
     }
     std::printf("%-12s  %-12s  %-32s  %s\n", "folder", "copy of", "in-game name", "state");
     for (const CopyInfo& c : copies)
-        std::printf("%-12s  %-12s  %-32s  %s\n", c.folder.c_str(), GetAircraftName(c.stockIndex),
-                    c.title.empty() ? "-" : c.title.c_str(), StateText(c).c_str());
+        std::printf("%-12s  %-12s  %-32s  %s\n", EscapeControls(c.folder).c_str(), GetAircraftName(c.stockIndex),
+                    c.title.empty() ? "-" : EscapeControls(c.title).c_str(), StateText(c).c_str());
     return kExitDone;
 }
 
-int RunRemoveCommand(const char* aircraftDir, const char* folder, bool dryRun, bool permanent) {
+int RunRemoveCommand(const char* aircraftDir, const char* folderArg, bool dryRun, bool permanent) {
+    if (!HaveAircraftFolder(aircraftDir)) return kExitPathNotFound;
     RemoveResult r;
-    const RemoveStatus status = RemoveCopy(aircraftDir, folder, permanent, dryRun, &r);
-    const std::string where = std::string(aircraftDir) + kPathSep + (r.copy.folder.empty() ? folder : r.copy.folder);
+    const RemoveStatus status = RemoveCopy(aircraftDir, folderArg, permanent, dryRun, &r);
+    const std::string folder = EscapeControls(folderArg), dir = EscapeControls(aircraftDir);
+    const std::string where =
+        EscapeControls(std::string(aircraftDir) + kPathSep + (r.copy.folder.empty() ? folderArg : r.copy.folder));
     switch (status) {
     case RemoveOutside:
         std::fprintf(stderr, "vantorel-cli: \"%s\" is not the name of a folder inside %s (give the folder's name "
-                     "alone: no separators, no \"..\", no links): nothing was removed.\n", folder, aircraftDir);
+                     "alone: no separators, no \"..\", no links): nothing was removed.\n", folder.c_str(), dir.c_str());
         return kExitRefused;
     case RemoveStockAircraft:
         std::fprintf(stderr, "vantorel-cli: %s is a stock aircraft; only copies are removed. Nothing was removed.\n",
-                     folder);
+                     folder.c_str());
         return kExitRefused;
     case RemoveNotACopy:
         std::fprintf(stderr, "vantorel-cli: %s is not a copy of a stock aircraft (see 'vantorel-cli copies'): "
@@ -79,14 +85,14 @@ int RunRemoveCommand(const char* aircraftDir, const char* folder, bool dryRun, b
     }
 
     const CopyInfo& c = r.copy;
-    const std::string trash = r.trashPath.empty() ? "the Recycle Bin" : "the trash: " + r.trashPath;
+    const std::string trash = r.trashPath.empty() ? "the Recycle Bin" : "the trash: " + EscapeControls(r.trashPath);
     if (status == RemoveFailed) {
         std::fprintf(stderr, "vantorel-cli: could not %s %s: %s\n", permanent ? "delete" : "move to the trash",
-                     r.failedPath.c_str(), std::strerror(r.error));
+                     EscapeControls(r.failedPath).c_str(), std::strerror(r.error));
         PrintList("Removed:", r.removed, stderr);
         PrintList("Still there, from the copy:", r.remaining, stderr);
         if (!c.playerFiles.empty()) PrintList("Still there, the player's own:", c.playerFiles, stderr);
-        return kExitFailed;
+        return kExitFileError;
     }
     const char* stock = GetAircraftName(c.stockIndex);
     if (!permanent) {

@@ -7,11 +7,12 @@
 #include "catalogue.h"
 #include "copies_cmd.h"
 #include "copy_aircraft.h"
+#include "escape.h"
+#include "exit_codes.h"
 #include "locate.h"
 #include "messages.h"
 #include "platform.h"
 #include "sim_path.h"
-
 #include "title.h"
 
 #include <CLI/CLI.hpp>
@@ -25,19 +26,6 @@
 #include <string>
 
 namespace {
-
-// Exit statuses, part of the command's contract with scripts: each copy
-// status maps to one, in this table only.
-constexpr int kExitUsage = 64;
-struct ExitCode { CopyStatus status; int exit; };
-constexpr ExitCode kExitCodes[] = {
-    {CopyOk, 0}, {CopyFileError, 1}, {CopyFolderExists, 2}, {CopyPathNotFound, 3}, {CopyInvalidName, 4},
-};
-int ExitFor(CopyStatus status) {
-    for (const ExitCode& e : kExitCodes)
-        if (e.status == status) return e.exit;
-    return 1;
-}
 
 const char kUsage[] =
     "usage: vantorel-cli list [--aircraft-dir DIR] [--wine-prefix DIR]\n"
@@ -62,8 +50,9 @@ const char kUsage[] =
     "  --permanent        remove: delete the copy's files instead of moving the copy to the trash\n"
     "  --                 ends the options: what follows is a name, even if it starts with -\n"
     "\n"
-    "Without --aircraft-dir the simulator is found through the registry: on\n"
-    "Windows the installer's entry, elsewhere the system.reg of the Wine prefix.\n"
+    "Without --aircraft-dir the simulator is found through the registry: the\n"
+    "installer's entry, else the folder picked with Find CFS... in Vantorel.exe;\n"
+    "on Windows in the registry itself, elsewhere in the Wine prefix's files.\n"
     "where prints the Aircraft folder that would be used and how it was found.\n"
     "\n"
     "list shows each stock aircraft with whether its folder is there and how\n"
@@ -86,9 +75,8 @@ int Usage(const char* problem) {
 // Where the file system really put `folder`: on Windows Vista and later a
 // copy under Program Files may have been redirected to the VirtualStore.
 std::string RealLocation(const std::string& folder) {
-    const std::string store = VirtualStorePath(folder.c_str());
-    if (!store.empty() && !PlatformFolderExists(folder.c_str()) && PlatformFolderExists(store.c_str())) return store;
-    return folder;
+    const std::string at = CopyLocation(folder, LocalAppData());
+    return at.empty() ? folder : at;
 }
 
 // A catalogue folder name in any letter case, or an index; -1 when neither.
@@ -145,15 +133,13 @@ int List(const char* aircraftDir) {
         const bool present = PlatformFolderExists(folder.c_str());
         std::printf("%-6s  %d/%d\n", present ? "yes" : "no", count.found, count.listed);
         // A partial aircraft copies without these: name them.
-        if (present && !count.missing.empty()) std::printf("%5s  missing: %s\n", "", count.missing.c_str());
+        if (present && !count.missing.empty())
+            std::printf("%5s  missing: %s\n", "", EscapeControls(count.missing).c_str());
         if (present && !count.unreadable.empty())
-            std::printf("%5s  unreadable: %s\n", "", count.unreadable.c_str());
+            std::printf("%5s  unreadable: %s\n", "", EscapeControls(count.unreadable).c_str());
     }
-    if (aircraftDir && !haveDir) {
-        std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", aircraftDir);
-        return ExitFor(CopyPathNotFound);
-    }
-    return ExitFor(aircraftDir ? CopyOk : CopyPathNotFound);
+    if (!aircraftDir || !HaveAircraftFolder(aircraftDir)) return kExitPathNotFound;
+    return kExitDone;
 }
 
 const char* OutcomeText(const CopyStep& step) {
@@ -171,12 +157,13 @@ const char* OutcomeText(const CopyStep& step) {
 void PrintStep(const CopyStep& step, void* context) {
     const bool dryRun = *static_cast<bool*>(context);
     if (dryRun) {
-        std::printf("  %s%s%s\n", step.source, *step.source ? " -> " : "", step.dest);
+        std::printf("  %s%s%s\n", EscapeControls(step.source).c_str(), *step.source ? " -> " : "",
+                    EscapeControls(step.dest).c_str());
         return;
     }
     // What is missing or unreadable is the stock file, not the copy's.
     const bool stock = step.outcome == FileSourceMissing || step.outcome == FileSourceUnreadable;
-    std::printf("  %-18s %s", OutcomeText(step), stock ? step.source : step.dest);
+    std::printf("  %-18s %s", OutcomeText(step), EscapeControls(stock ? step.source : step.dest).c_str());
     if (step.outcome != FileWritten && step.outcome != FileSourceMissing && step.error)
         std::printf(" (%s)", std::strerror(step.error));
     std::printf("\n");
@@ -189,25 +176,29 @@ int Copy(const char* aircraftDir, int index, const char* prefix, const char* tit
     if (title && TitleInUse(aircraftDir, title))
         std::fprintf(stderr, "vantorel-cli: warning: another aircraft already has the in-game name \"%s\"\n", title);
     std::printf("%s %s to %s in %s\n", dryRun ? "Would copy" : "Copying", GetAircraftName(index), names.newFolder,
-                aircraftDir);
+                EscapeControls(aircraftDir).c_str());
     CopyFailure failure;
     CopyStatus status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun, &failure, title);
-    const std::string inGame = title ? title : PredictCopyTitle(aircraftDir, prefix, index);
+    const std::string inGame = EscapeControls(title ? title : PredictCopyTitle(aircraftDir, prefix, index));
     if (dryRun && status == CopyOk) {
-        std::printf("Would make %s, in-game name \"%s\"\nNothing was written (dry run).\n", folder.c_str(),
-                    inGame.c_str());
-        return 0;
+        std::printf("Would make %s, in-game name \"%s\"\nNothing was written (dry run).\n",
+                    EscapeControls(folder).c_str(), inGame.c_str());
+        return kExitDone;
     }
     StatusMessage message;
     DescribeCopyStatus(status, names.newFolder, GetAircraftName(index), &message, &failure);
-    std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", message.text);
-    if (status == CopyOk) std::printf("Made %s, in-game name \"%s\"\n", RealLocation(folder).c_str(), inGame.c_str());
+    std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", EscapeControls(message.text).c_str());
+    if (status == CopyOk)
+        std::printf("Made %s, in-game name \"%s\"\n", EscapeControls(RealLocation(folder)).c_str(), inGame.c_str());
     return ExitFor(status);
 }
 
-} // namespace
-
-namespace {
+// The Aircraft folder on stdout's first line (for scripts) and
+// "source: <how>" on the second.
+int Where(const SimLocation& where) {
+    std::printf("%s\nsource: %s\n", EscapeControls(where.aircraftDir).c_str(), EscapeControls(where.how).c_str());
+    return HaveAircraftFolder(where.aircraftDir.c_str()) ? kExitDone : kExitPathNotFound;
+}
 
 int Run(int argc, char** argv) {
     CLI::App app{"vantorel-cli"};
@@ -250,11 +241,11 @@ int Run(int argc, char** argv) {
     }
     if (help) {
         std::fputs(kUsage, stdout);
-        return 0;
+        return kExitDone;
     }
     if (version) {
         std::printf("vantorel-cli %s\n", VANTOREL_VERSION);
-        return 0;
+        return kExitDone;
     }
     if (app.get_subcommands().empty()) return Usage("no command given");
 
@@ -265,12 +256,12 @@ int Run(int argc, char** argv) {
     const char kNotInCodePage[] = "holds characters that the system's code page cannot hold";
     if (copy->parsed() && IsInexactArgument(ansi, prefix)) {
         std::fprintf(stderr, "vantorel-cli: the prefix %s: use letters and digits\n", kNotInCodePage);
-        return ExitFor(CopyInvalidName);
+        return kExitInvalidName;
     }
     for (const std::optional<std::string>* path : {&aircraftDir, &winePrefix})
         if (*path && IsInexactArgument(ansi, **path)) {
-            std::fprintf(stderr, "vantorel-cli: the folder %s %s\n", (*path)->c_str(), kNotInCodePage);
-            return ExitFor(CopyPathNotFound);
+            std::fprintf(stderr, "vantorel-cli: the folder %s %s\n", EscapeControls(**path).c_str(), kNotInCodePage);
+            return kExitPathNotFound;
         }
     if (title && IsInexactArgument(ansi, *title)) return Usage(kMsgTitleNotAnsi);
     if (title) {
@@ -287,11 +278,11 @@ int Run(int argc, char** argv) {
     std::string error;
     const bool found = LocateSimulator(aircraftDir ? aircraftDir->c_str() : nullptr,
                                        winePrefix ? winePrefix->c_str() : nullptr, &sim, &error);
-    if (!found) std::fprintf(stderr, "vantorel-cli: %s\n", error.c_str());
+    if (!found) std::fprintf(stderr, "vantorel-cli: %s\n", EscapeControls(error).c_str());
     const char* dir = sim.aircraftDir.c_str();
     if (list->parsed()) return List(found ? dir : nullptr);
-    if (!found) return ExitFor(CopyPathNotFound);
-    if (where->parsed()) return PrintWhere(sim) ? 0 : ExitFor(CopyPathNotFound);
+    if (!found) return kExitPathNotFound;
+    if (where->parsed()) return Where(sim);
     if (copies->parsed()) return RunCopiesCommand(dir);
     if (remove->parsed()) return RunRemoveCommand(dir, folder.c_str(), dryRun, permanent);
     return Copy(dir, index, prefix.c_str(), title ? title->c_str() : nullptr, dryRun);
@@ -308,5 +299,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vantorel-cli: File Error: %s\n",
                      dynamic_cast<const std::bad_alloc*>(&e) ? "out of memory" : e.what());
     }
-    return ExitFor(CopyFileError);
+    return kExitFileError;
 }

@@ -78,15 +78,8 @@ int CCopyDlg::OnInitDialog() {
     // already answered the registry's complaint once. With neither, the
     // installer's entry is used as it is, and its boxes shown, as always.
     char path[kAircraftPathCapacity] = {};
-    int rc = Ui().ReadAircraftFolder(path);
-    if (rc != kRegistryOk || !HoldsStockAircraft(path)) {
-        std::string remembered = Ui().ReadRememberedFolder();
-        char found[kAircraftPathCapacity];
-        if (!remembered.empty() && FindAircraftFolder(remembered.c_str(), found)) {
-            std::memcpy(path, found, sizeof path);
-            rc = kRegistryOk;
-        }
-    }
+    const int installer = Ui().ReadAircraftFolder(path);
+    const int rc = ChooseAircraftFolder(installer, Ui().ReadRememberedFolder(), path);
     if (rc == kRegistryNotInstalled) {
         Ui().MessageBox(kMsgNotInstalled, kCaptionRegistry, kBoxStop);
         return 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -79,6 +80,7 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
         {"where --aircraft-dir /", "", 0, ""},
         {"where --aircraft-dir " + std::string(300, 'a'), "", 3, "too long: 300 bytes given with --aircraft-dir"},
         {"copies --aircraft-dir /nowhere", "", 3, "no Aircraft folder at /nowhere"},
+        {"remove XY1d --aircraft-dir /nowhere", "", 3, "no Aircraft folder at /nowhere"},
         {"copy P51d 'X:'", p.Env(), 4, "X:1d is not a valid folder name - use a different prefix"},
         {"", "", 64, "usage: vantorel-cli"},
         {"list --bogus", "", 64, "usage: vantorel-cli"},
@@ -102,6 +104,28 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
     const std::string failedWrites = RunCli("copy P51d ZY", noSpace).out;
     EXPECT_EQ(1, Count(failedWrites, "could not write")) << failedWrites;
     EXPECT_FALSE(fs::exists(p.aircraft + "/ZY1d")) << "a failed copy left its folder behind";
+}
+
+// Registry files and Steam's list of libraries that are FIFOs are passed
+// over, never waited on; the prefix that has the simulator is still found.
+TEST(CliProcess, WhereNeverWaitsOnAFifoNamedLikeAFileItReads) {
+    Scratch home;
+    const std::string h = home.path, bottle = h + "/.local/share/bottles/bottles/fifo";
+    MakePrefix(h + "/.wine", "");
+    MakePrefix(bottle, "");
+    MakeSimPrefix(h + "/Games/cfs");
+    fs::create_directories(h + "/.local/share/Steam/steamapps");
+    for (const std::string& fifo : {h + "/.wine/system.reg", h + "/.wine/user.reg", bottle + "/system.reg",
+                                    h + "/Games/cfs/user.reg", h + "/.local/share/Steam/steamapps/libraryfolders.vdf"})
+        ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600)) << fifo;
+    // timeout's 124 is a wait.
+    CliRun run = RunCli("where", "HOME='" + h + "' timeout 20");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("source: Wine prefix " + h + "/Games/cfs (found in the Lutris home"))
+        << run.out;
+    run = RunCli("where --wine-prefix '" + h + "/.wine'", "timeout 20");
+    EXPECT_EQ(3, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("the registry file " + h + "/.wine/system.reg is not a file")) << run.err;
 }
 
 // Access denied is said as such, whether the Aircraft folder may not be

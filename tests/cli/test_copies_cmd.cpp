@@ -3,6 +3,7 @@
 #include "copies_cmd.h"
 #include "copy_aircraft.h"
 #include "demo_sim.h"
+#include "escape.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,44 @@ TEST(CopiesCommand, OneLinePerCopyWithItsState) {
                                                    "XY1d +P51d +Red Tail +complete\n")))
         << r.out;
 }
+
+TEST(Escape, ControlCharactersBecomeEscapesAndNothingElseChanges) {
+    struct Case { std::string text, shown; } const cases[] = {
+        {"P-51D Mustang", "P-51D Mustang"},
+        {"a\nb\r\tc", "a\\nb\\r\\tc"},
+        {"\x1b[2J\a", "\\x1b[2J\\x07"},
+        {std::string("\0\x01\x1f\x7f", 4), "\\x00\\x01\\x1f\\x7f"},
+        {"C:\\CFS\\Aircraft \x80\xff caf\xc3\xa9", "C:\\CFS\\Aircraft \x80\xff caf\xc3\xa9"},  // paths and code pages
+    };
+    for (const Case& c : cases) EXPECT_EQ(EscapeControls(c.text), c.shown) << c.shown;
+}
+
+#ifndef _WIN32
+// A folder name or a repaint's title holding control characters is shown
+// escaped: one line per copy, and nothing the terminal would act on.
+TEST(CopiesCommand, NamesAndTitlesFromDiskReachTheTerminalEscaped) {
+    Sim sim;
+    const std::string odd = sim.aircraft + "/\n\t1d";
+    fs::create_directory(odd);
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(sim.aircraft + "/XY1d")) {
+        std::string name = e.path().lexically_relative(sim.aircraft + "/XY1d").string();
+        for (std::size_t at; (at = name.find("XY1")) != std::string::npos;) name.replace(at, 2, "\n\t");
+        if (e.is_directory()) fs::create_directory(odd + "/" + name);
+        else fs::copy_file(e.path(), odd + "/" + name);
+    }
+    std::ofstream(odd + "/Aircraft.cfg", std::ios::binary) << "[fltsim.0]\ntitle=Red\x1b[2JTail\a\n";
+    const Output r = Capture([&] { return RunCopiesCommand(sim.aircraft.c_str()); });
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("folder .*\n"
+                                                   "\\\\n\\\\t1d +P51d +Red\\\\x1b\\[2JTail\\\\x07 +\\S.*\n"
+                                                   "XY1d .*\n")))
+        << r.out;
+    const Output removed = Capture([&] { return RunRemoveCommand(sim.aircraft.c_str(), "\n\t1d", true, true); });
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_NE(removed.out.find("Aircraft/\\n\\t1d:\n"), std::string::npos) << removed.out;
+    EXPECT_NE(removed.out.find("\n  \\n\\t1d.air\n"), std::string::npos) << removed.out;
+    EXPECT_EQ(removed.out.find_first_of("\t\x1b"), std::string::npos) << removed.out;
+}
+#endif
 
 // Refusals are 2 and name the reason, dry runs are 0 and say nothing
 // changed, --permanent names what it keeps. The stock refusal and the

@@ -1,6 +1,7 @@
 // The simulator's Aircraft folder, made from the install path that its
-// installer records in the registry. Portable declarations: the registry is
-// read by ui/win32/registry.cpp, linked only into Windows programs.
+// installer records in the registry or from the folder the player picked.
+// Portable declarations: the registry is read by registry_win32.cpp, linked
+// only into Windows programs.
 #pragma once
 #include <string>
 
@@ -45,6 +46,16 @@ bool HoldsStockAircraft(const char* folder);
 // one or the path does not fit.
 bool FindAircraftFolder(const char* chosen, char* out);
 
+// The one order of the simulator's records, for every front end: the
+// installer's entry when its folder holds a stock aircraft; else the folder
+// the player picked and Vantorel remembered (`remembered`, empty for none),
+// when it holds one; else the installer's entry as it is, so its own failure
+// is what the player hears. `folder` (kAircraftPathCapacity bytes) holds the
+// installer entry's Aircraft folder when `installer` is kRegistryOk, and
+// receives the folder to use. *fromRemembered, when given, tells which record
+// gave it.
+int ChooseAircraftFolder(int installer, const std::string& remembered, char* folder, bool* fromRemembered = nullptr);
+
 // The remembered folder (HKCU\<kUserRegistryKey>, "path"), or empty when
 // there is none or it is not a terminated string. Windows only.
 std::string ReadRememberedFolderFromRegistry();
@@ -62,11 +73,15 @@ bool WriteRememberedFolderToRegistry(const char* chosen);
 // `localAppData` is empty.
 bool VirtualStorePath(const char* path, const char* localAppData, std::string* out);
 
+// Where the copy at `copyFolder` is: at its own path, else, when Windows
+// redirected it, in the VirtualStore below `localAppData`; empty when it is
+// in neither place.
+std::string CopyLocation(const std::string& copyFolder, const std::string& localAppData);
+
 // The folder to show for the copy at `copyFolder`: its Texture subfolder,
-// else the folder itself; at its own path, else, when the copy is not there
-// but in the VirtualStore, there. Empty when the copy is in neither place.
+// else the folder itself, where CopyLocation finds it. Empty when the copy is
+// in neither place.
 std::string FolderToOpen(const std::string& copyFolder, const std::string& localAppData);
 
-// VirtualStorePath with this process's %LOCALAPPDATA%; empty when it does
-// not map.
-std::string VirtualStorePath(const char* path);
+// This process's %LOCALAPPDATA%, or empty where there is none.
+std::string LocalAppData();

@@ -2,7 +2,7 @@
 // a prefix's registry read as Wine writes it, --aircraft-dir as given, and
 // the search of the homes Wine prefix managers keep their prefixes in.
 #ifndef _WIN32
-#include "cli_support.h"
+#include "sim_support.h"
 #include "locate.h"
 #include "wine_prefix.h"
 
@@ -137,6 +137,37 @@ TEST(Locate, NamedPrefixesAreNotSearchedBeyond) {
     EXPECT_FALSE(LocateSimulator(nullptr, nullptr, &where, &error));
     EXPECT_NE(std::string::npos, error.find("CFS not installed!")) << error;
     EXPECT_EQ(std::string::npos, error.find("/Games")) << error;
+}
+
+// The folder the player picked in the dialog run in the prefix (user.reg)
+// counts in the dialog's order: after an installer's entry whose folder
+// holds the aircraft, before one that does not.
+TEST(Locate, TheFolderPickedInTheDialogCountsWhereTheInstallersEntryDoesNot) {
+    const std::string picked = ", the folder picked with Find CFS... (HKCU\\Software\\Vantorel, value \"path\")";
+    const std::string remembered = Key("Software\\Vantorel", R"("C:\\Other")");
+    // found "": not found.
+    struct Case { const char* name; std::string system, user, found, how; } const cases[] = {
+        {"installer wins", Key(kKey, R"("C:\\CFS")"), remembered, "/c:/CFS/Aircraft", ""},
+        {"installer's folder without aircraft", Key(kKey, R"("C:\\Empty")"), remembered, "/c:/Other/Aircraft", picked},
+        {"no installer entry", Key("Software\\Other"), remembered, "/c:/Other/Aircraft", picked},
+        {"the Aircraft folder picked", "", Key("Software\\Vantorel", R"("c:\\Other\\Aircraft\\")"),
+         "/c:/Other/Aircraft", picked},
+        {"only a plain string counts", "", Key("Software\\Vantorel", R"(str(2):"C:\\Other")"), "", ""},
+        {"a picked folder without aircraft", "", Key("Software\\Vantorel", R"("C:\\Empty")"), "", ""},
+        {"a drive Wine does not map", "", Key("Software\\Vantorel", R"("Q:\\Other")"), "", ""},
+    };
+    for (const Case& c : cases) {
+        Scratch dir;
+        const std::string prefix = MakePrefix(dir.path + "/pfx", kWin32 + c.system, "CFS/Aircraft/P51d");
+        for (const char* folder : {"Empty/Aircraft", "Other/Aircraft/TEMPEST"}) fs::create_directories(prefix + "/drive_c/" + folder);
+        std::ofstream(prefix + "/user.reg") << kWin32 << c.user;
+        SimLocation where;
+        std::string error;
+        EXPECT_EQ(!c.found.empty(), LocateSimulator(nullptr, prefix.c_str(), &where, &error)) << c.name << ": " << error;
+        if (c.found.empty()) continue;
+        EXPECT_EQ(prefix + "/dosdevices" + c.found, where.aircraftDir) << c.name;
+        EXPECT_EQ("Wine prefix " + prefix + " (from --wine-prefix)" + c.how, where.how) << c.name;
+    }
 }
 
 } // namespace

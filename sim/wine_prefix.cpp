@@ -1,6 +1,7 @@
 #include "wine_prefix.h"
 
 #include "messages.h"
+#include "platform.h"
 #include "sim_path.h"
 #include "wine_registry.h"
 
@@ -12,21 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// The whole file in memory: system.reg is a few megabytes at most.
-bool ReadWholeFile(const char* path, std::string* text, int* err) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) {
-        *err = errno;
-        return false;
-    }
-    char chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text->append(chunk, n);
-    *err = std::ferror(f) ? EIO : 0;
-    std::fclose(f);
-    return *err == 0;
-}
 
 bool IsFolder(const char* path) {
     struct stat st;
@@ -74,7 +60,40 @@ bool MapToHost(const char* prefix, const char* winPath, char* out, std::size_t c
     return true;
 }
 
+// The whole of <prefix>/<name> as registry text; false, with *why set, when
+// it cannot be read or is not a Wine registry file.
+bool ReadRegistryFile(const std::string& path, const char* prefix, std::string* text, char* why, std::size_t whyCap) {
+    int err = 0;
+    if (!ReadRegularFile(path.c_str(), text, &err)) {
+        if (err == ENOENT)
+            std::snprintf(why, whyCap, "%s (no registry file %s: is %s a Wine prefix?)", kMsgNotInstalled, path.c_str(),
+                          prefix);
+        else if (err == EINVAL || err == EISDIR)
+            std::snprintf(why, whyCap, "the registry file %s is not a file", path.c_str());
+        else
+            std::snprintf(why, whyCap, "cannot read the registry file %s: %s", path.c_str(), std::strerror(err));
+        return false;
+    }
+    if (!IsWineRegistryText(text->data(), text->size())) {
+        std::snprintf(why, whyCap, "%s is not a Wine registry file (no \"WINE REGISTRY Version 2\" header)", path.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+// The whole file in memory: system.reg is a few megabytes at most.
+bool ReadRegularFile(const char* path, std::string* text, int* err) {
+    std::FILE* f = PlatformOpenRead(path, err);
+    if (!f) return false;
+    char chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text->append(chunk, n);
+    *err = std::ferror(f) ? EIO : 0;
+    std::fclose(f);
+    return *err == 0;
+}
 
 int ResolveWindowsPath(const char* winPath, char* drive, std::string* relative) {
     const auto isSep = [](char c) { return c == '\\' || c == '/'; };
@@ -125,22 +144,9 @@ int ResolveWindowsPath(const char* winPath, char* drive, std::string* relative) 
 
 bool FindAircraftFolderInWinePrefix(const char* prefix, char* out, std::size_t cap, char* error,
                                     std::size_t errorCap) {
-    std::string regPath = std::string(prefix) + "/system.reg";
+    const std::string regPath = std::string(prefix) + "/system.reg";
     std::string text;
-    int err = 0;
-    if (!ReadWholeFile(regPath.c_str(), &text, &err)) {
-        if (err == ENOENT)
-            std::snprintf(error, errorCap, "%s (no registry file %s: is %s a Wine prefix?)", kMsgNotInstalled,
-                          regPath.c_str(), prefix);
-        else
-            std::snprintf(error, errorCap, "cannot read the registry file %s: %s", regPath.c_str(), std::strerror(err));
-        return false;
-    }
-    if (!IsWineRegistryText(text.data(), text.size())) {
-        std::snprintf(error, errorCap, "%s is not a Wine registry file (no \"WINE REGISTRY Version 2\" header)",
-                      regPath.c_str());
-        return false;
-    }
+    if (!ReadRegistryFile(regPath, prefix, &text, error, errorCap)) return false;
 
     // A 64-bit prefix keeps what the 32-bit installer wrote under Wow6432Node;
     // a 32-bit prefix has the plain key only.
@@ -188,4 +194,17 @@ bool FindAircraftFolderInWinePrefix(const char* prefix, char* out, std::size_t c
         return false;
     }
     return MapToHost(prefix, aircraft, out, cap, error, errorCap);
+}
+
+std::string FindRememberedFolderInWinePrefix(const char* prefix) {
+    std::string text;
+    char winPath[1024], host[kAircraftPathCapacity], ignored[1024];
+    bool expand = false;
+    // Only a plain string counts, as on Windows.
+    if (!ReadRegistryFile(std::string(prefix) + "/user.reg", prefix, &text, ignored, sizeof ignored) ||
+        FindWineRegistryString(text.data(), text.size(), kUserRegistryKey, kUserRegistryValue, winPath,
+                               sizeof winPath, &expand) != kWineRegOk ||
+        expand || !MapToHost(prefix, winPath, host, sizeof host, ignored, sizeof ignored))
+        return "";
+    return host;
 }

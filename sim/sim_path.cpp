@@ -50,6 +50,16 @@ bool FindAircraftFolder(const char* chosen, char* out) {
     return false;
 }
 
+int ChooseAircraftFolder(int installer, const std::string& remembered, char* folder, bool* fromRemembered) {
+    if (fromRemembered) *fromRemembered = false;
+    if (installer == kRegistryOk && HoldsStockAircraft(folder)) return kRegistryOk;
+    char found[kAircraftPathCapacity];
+    if (remembered.empty() || !FindAircraftFolder(remembered.c_str(), found)) return installer;
+    std::memcpy(folder, found, sizeof found);
+    if (fromRemembered) *fromRemembered = true;
+    return kRegistryOk;
+}
+
 // ---- Showing a copy ---------------------------------------------------------
 
 bool VirtualStorePath(const char* path, const char* localAppData, std::string* out) {
@@ -62,20 +72,23 @@ bool VirtualStorePath(const char* path, const char* localAppData, std::string* o
     return true;
 }
 
+std::string CopyLocation(const std::string& copyFolder, const std::string& localAppData) {
+    if (PlatformFolderExists(copyFolder.c_str())) return copyFolder;
+    std::string redirected;
+    if (VirtualStorePath(copyFolder.c_str(), localAppData.c_str(), &redirected) &&
+        PlatformFolderExists(redirected.c_str()))
+        return redirected;
+    return "";
+}
+
 std::string FolderToOpen(const std::string& copyFolder, const std::string& localAppData) {
-    std::string where = copyFolder, redirected;
-    if (!PlatformFolderExists(where.c_str())) {
-        if (!VirtualStorePath(copyFolder.c_str(), localAppData.c_str(), &redirected) ||
-            !PlatformFolderExists(redirected.c_str()))
-            return "";
-        where = redirected;
-    }
+    const std::string where = CopyLocation(copyFolder, localAppData);
+    if (where.empty()) return "";
     std::string texture = where + kPathSep + "Texture";
     return PlatformFolderExists(texture.c_str()) ? texture : where;
 }
 
-std::string VirtualStorePath(const char* path) {
+std::string LocalAppData() {
     const char* local = std::getenv("LOCALAPPDATA");
-    std::string store;
-    return local && VirtualStorePath(path, local, &store) ? store : "";
+    return local ? local : "";
 }

@@ -19,6 +19,11 @@ enum WindowsPathResult : int {
 // WindowsPathResult.
 int ResolveWindowsPath(const char* winPath, char* drive, std::string* relative);
 
+// Reads the whole of the regular file `path` into *text. False, with the
+// errno in *err, when it cannot: EINVAL or EISDIR for a FIFO, a device or a
+// folder, which are never opened for reading, so nothing waits for a writer.
+bool ReadRegularFile(const char* path, std::string* text, int* err);
+
 // Reads <prefix>/system.reg, takes the install path the simulator's installer
 // recorded (the 32-bit view first, then the plain key), maps its drive through
 // <prefix>/dosdevices and writes the Aircraft folder as a host path to `out`.
@@ -26,3 +31,8 @@ int ResolveWindowsPath(const char* winPath, char* drive, std::string* relative);
 // naming what was looked for and where.
 bool FindAircraftFolderInWinePrefix(const char* prefix, char* out, std::size_t cap, char* error,
                                     std::size_t errorCap);
+
+// The folder the player picked in the dialog run in this prefix, as
+// <prefix>/user.reg remembers it (HKCU\Software\Vantorel, "path"), mapped
+// to a host path; empty when there is none or it cannot be mapped.
+std::string FindRememberedFolderInWinePrefix(const char* prefix);

@@ -2,8 +2,7 @@
 
 #include "copy_aircraft.h"
 #include "platform.h"
-
-#include <cstdio>
+#include "sim_path.h"
 
 namespace {
 
@@ -29,34 +28,34 @@ bool FromOption(const char* option, SimLocation* out, std::string* error) {
     return true;
 }
 
-} // namespace
-
-bool PrintWhere(const SimLocation& where) {
-    std::printf("%s\nsource: %s\n", where.aircraftDir.c_str(), where.how.c_str());
-    if (PlatformFolderExists(where.aircraftDir.c_str())) return true;
-    std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s\n", where.aircraftDir.c_str());
-    return false;
+// The words for the folder the player picked, wherever its record was read.
+std::string PickedFolderHow() {
+    return std::string(", the folder picked with Find CFS... (HKCU\\") + kUserRegistryKey + ", value \"" +
+           kUserRegistryValue + "\")";
 }
+
+} // namespace
 
 #ifdef _WIN32
 #include "messages.h"
-#include "sim_path.h"
 
 bool LocateSimulator(const char* aircraftDirOption, const char*, SimLocation* out, std::string* error) {
     if (aircraftDirOption) return FromOption(aircraftDirOption, out, error);
     const std::string key = std::string("HKLM\\") + kSimRegistryKey + ", value \"" + kSimRegistryValue + "\"";
     char path[kAircraftPathCapacity];
-    const int rc = ReadAircraftFolderFromRegistry(path);
+    bool picked = false;
+    const int installer = ReadAircraftFolderFromRegistry(path);
+    const int rc = ChooseAircraftFolder(installer, ReadRememberedFolderFromRegistry(), path, &picked);
     if (rc != kRegistryOk) {
         *error = std::string(rc == kRegistryNotInstalled ? kMsgNotInstalled : kMsgPathNotFound) + " (looked in " +
-                 key + ")";
+                 key + ", and for a folder picked with Find CFS... in HKCU\\" + kUserRegistryKey + ")";
         return false;
     }
     if (std::string(path).size() >= static_cast<std::size_t>(kPathCapacity)) {
         *error = std::string("the Aircraft folder path ") + path + " (from " + key + ") is too long";
         return false;
     }
-    *out = {path, "Windows registry (" + key + ")"};
+    *out = {path, "Windows registry" + (picked ? PickedFolderHow() : " (" + key + ")")};
     return true;
 }
 
@@ -67,8 +66,7 @@ bool LocateSimulator(const char* aircraftDirOption, const char*, SimLocation* ou
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <fstream>
-#include <iterator>
+#include <sstream>
 #include <sys/stat.h>
 #include <vector>
 
@@ -110,7 +108,10 @@ std::vector<std::string> QuotedTokens(const std::string& line) {
 // "path" "DIR" lines, or "1" "DIR" in the older form.
 std::vector<std::string> SteamLibraries(const std::string& steam) {
     std::vector<std::string> libraries;
-    std::ifstream vdf(steam + "/steamapps/libraryfolders.vdf");
+    std::string text;
+    int ignored = 0;
+    ReadRegularFile((steam + "/steamapps/libraryfolders.vdf").c_str(), &text, &ignored);
+    std::istringstream vdf(text);
     for (std::string line; std::getline(vdf, line);) {
         const std::vector<std::string> t = QuotedTokens(line);
         if (t.size() != 2 || t[1].empty() || t[1][0] != '/') continue;
@@ -165,17 +166,24 @@ std::vector<std::string> SortedEntries(const std::string& dir) {
 
 enum PrefixVerdict { kHasSimulator, kNoAircraftFolder, kNoSimulator };
 
-// Whether `prefix` holds the simulator: its registry names it and the
-// Aircraft folder is there. *aircraft is set whenever the registry names a
-// folder; *error otherwise.
-PrefixVerdict Examine(const std::string& prefix, std::string* aircraft, std::string* error) {
-    char folder[kPathCapacity] = "", why[1024] = "";
-    if (!FindAircraftFolderInWinePrefix(prefix.c_str(), folder, sizeof folder, why, sizeof why)) {
-        *error = why;
-        return kNoSimulator;
-    }
-    *aircraft = folder;
-    return PlatformFolderExists(folder) ? kHasSimulator : kNoAircraftFolder;
+struct Examined {
+    PrefixVerdict verdict;
+    std::string aircraft;  // whenever the registry names a folder
+    std::string why;       // otherwise
+    bool picked;           // the folder is the one the player picked
+};
+
+// Whether `prefix` holds the simulator: its registry names it, in the order
+// the dialog reads the Windows registry, and the Aircraft folder is there.
+Examined Examine(const std::string& prefix) {
+    char folder[kAircraftPathCapacity] = "", why[1024] = "";
+    // The engine's capacity, not the registry's: a longer host path could not be copied into.
+    const bool named = FindAircraftFolderInWinePrefix(prefix.c_str(), folder, kPathCapacity, why, sizeof why);
+    bool picked = false;
+    if (ChooseAircraftFolder(named ? kRegistryOk : kRegistryNotInstalled,
+                             FindRememberedFolderInWinePrefix(prefix.c_str()), folder, &picked) != kRegistryOk)
+        return {kNoSimulator, "", why, false};
+    return {PlatformFolderExists(folder) ? kHasSimulator : kNoAircraftFolder, folder, "", picked};
 }
 
 // The prefix $HOME's Wine uses: --wine-prefix, $WINEPREFIX, or ~/.wine
@@ -199,7 +207,7 @@ bool LocateInWine(const char* winePrefixOption, SimLocation* out, std::string* e
     while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
     const bool searchOn = !winePrefixOption && !(env && *env);
 
-    std::string aircraft, why;
+    std::string why;
     if (!IsFolder(prefix)) {
         why = "no Wine prefix at " + prefix + " (" + origin + ")";
         if (!searchOn) {
@@ -207,23 +215,25 @@ bool LocateInWine(const char* winePrefixOption, SimLocation* out, std::string* e
             return false;
         }
     } else {
-        const PrefixVerdict verdict = Examine(prefix, &aircraft, &why);
+        const Examined e = Examine(prefix);
+        why = e.why;
         // A prefix named by the player is used as named: the copy then says
         // what is wrong with its Aircraft folder.
-        if (verdict == kHasSimulator || (!searchOn && verdict == kNoAircraftFolder)) {
-            *out = {aircraft, "Wine prefix " + prefix + " (" + how + ")"};
+        if (e.verdict == kHasSimulator || (!searchOn && e.verdict == kNoAircraftFolder)) {
+            *out = {e.aircraft, "Wine prefix " + prefix + " (" + how + ")" + (e.picked ? PickedFolderHow() : "")};
             return true;
         }
         if (!searchOn) {
             *error = why;
             return false;
         }
-        if (verdict == kNoAircraftFolder)
-            why = "no Aircraft folder at " + aircraft + ", which the registry of the Wine prefix " + prefix + " names";
+        if (e.verdict == kNoAircraftFolder)
+            why = "no Aircraft folder at " + e.aircraft + ", which the registry of the Wine prefix " + prefix +
+                  " names";
     }
 
     // ~/.wine has no simulator: the one prefix that has it in the homes of the usual managers.
-    struct Found { std::string prefix, aircraft, manager, home; };
+    struct Found { std::string prefix, manager, home; Examined e; };
     std::vector<Found> found;
     std::vector<std::string> seen = {Canonical(prefix)}, searched, lacking;
     for (const PrefixHome& h : PrefixHomes(home)) {
@@ -233,10 +243,9 @@ bool LocateInWine(const char* winePrefixOption, SimLocation* out, std::string* e
             const std::string canonical = Canonical(candidate);
             if (!IsFolder(candidate) || std::find(seen.begin(), seen.end(), canonical) != seen.end()) continue;
             seen.push_back(canonical);
-            std::string folder, ignored;
-            const PrefixVerdict verdict = Examine(candidate, &folder, &ignored);
-            if (verdict == kHasSimulator) found.push_back({candidate, folder, h.manager, h.dir});
-            if (verdict == kNoAircraftFolder) lacking.push_back(candidate + " names " + folder);
+            const Examined e = Examine(candidate);
+            if (e.verdict == kHasSimulator) found.push_back({candidate, h.manager, h.dir, e});
+            if (e.verdict == kNoAircraftFolder) lacking.push_back(candidate + " names " + e.aircraft);
         }
     }
     const auto joined = [](const std::vector<std::string>& parts) {
@@ -245,8 +254,9 @@ bool LocateInWine(const char* winePrefixOption, SimLocation* out, std::string* e
         return s;
     };
     if (found.size() == 1) {
-        *out = {found[0].aircraft, "Wine prefix " + found[0].prefix + " (found in the " + found[0].manager +
-                                       " home " + found[0].home + ")"};
+        const Found& f = found[0];
+        *out = {f.e.aircraft, "Wine prefix " + f.prefix + " (found in the " + f.manager + " home " + f.home + ")" +
+                                  (f.e.picked ? PickedFolderHow() : "")};
         return true;
     }
     if (found.size() > 1) {

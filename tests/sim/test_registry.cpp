@@ -3,12 +3,14 @@
 // written and reads it back.
 #ifdef _WIN32
 
+#include "locate.h"
 #include "sim_path.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 // The simulator's own entry is never overwritten: where it exists the test is
@@ -56,5 +58,28 @@ TEST(Registry, TheAircraftFolderComesOnlyFromATerminatedStringValueWithRoomForIt
     EXPECT_EQ(ReadAircraftFolderFromRegistry(folder), kRegistryPathNotFound) << folder;
     RegCloseKey(key);
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSimRegistryKey, KEY_WOW64_32KEY, 0);
+}
+
+// vantorel-cli finds the simulator in the dialog's order: without the
+// installer's entry, the folder the player picked in the dialog, and says so.
+TEST(Registry, TheCommandLineUsesTheFolderThePlayerPickedInTheDialog) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSimRegistryKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS)
+        GTEST_SKIP() << "the simulator's registry entry exists on this machine";
+    const std::string before = ReadRememberedFolderFromRegistry();
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / "vantorel-picked";
+    fs::create_directories(root / "Aircraft" / "Bf109e");
+    ASSERT_TRUE(WriteRememberedFolderToRegistry(root.string().c_str()));
+    SimLocation where;
+    std::string error;
+    EXPECT_TRUE(LocateSimulator(nullptr, nullptr, &where, &error)) << error;
+    EXPECT_EQ(where.aircraftDir, (root / "Aircraft").string());
+    EXPECT_EQ(where.how, "Windows registry, the folder picked with Find CFS... (HKCU\\Software\\Vantorel, value \"path\")");
+    fs::remove_all(root);
+    EXPECT_FALSE(LocateSimulator(nullptr, nullptr, &where, &error)) << "a picked folder that is gone";
+    EXPECT_EQ(error.rfind("CFS not installed!", 0), 0u) << error;
+    if (before.empty()) RegDeleteKeyA(HKEY_CURRENT_USER, kUserRegistryKey);
+    else WriteRememberedFolderToRegistry(before.c_str());
 }
 #endif
