@@ -72,10 +72,10 @@ int RunRemoveCommand(const char* aircraftDir, const char* folderArg, bool dryRun
         return kExitRefused;
     case RemoveNoSuchFolder:
         std::fprintf(stderr, "vantorel-cli: there is no folder %s in %s (no longer, or never): nothing was removed.\n",
-                     folder, aircraftDir);
+                     folder.c_str(), dir.c_str());
         return kExitRefused;
     case RemoveNoAircraftFolder:
-        std::fprintf(stderr, "vantorel-cli: the Aircraft folder %s is not there: nothing was removed.\n", aircraftDir);
+        std::fprintf(stderr, "vantorel-cli: no Aircraft folder at %s: nothing was removed.\n", dir.c_str());
         return kExitPathNotFound;
     case RemoveNoTrash:
         std::fprintf(stderr, "vantorel-cli: no trash can take %s (it is on a file system whose trash cannot be "
