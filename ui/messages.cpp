@@ -80,6 +80,31 @@ const char kMsgConfirmRemove[] = "Move %s (\"%s\" in the game) to the Recycle Bi
 const char kMsgConfirmRemoveOwn[] =
     "Move %s (\"%s\" in the game) to the Recycle Bin?\n\nIt holds files you added yourself.";
 const char kMsgRemoveFailed[] = "%s could not be moved to the Recycle Bin";
-const char kStateFinished[] = "complete";
-const char kStateUnfinished[] = "unfinished";
-const char kStatePlayerFiles[] = "complete, with your files";
+
+std::string CopyStateText(bool finished, std::size_t ownFiles) {
+    std::string state = finished ? "complete" : "unfinished";
+    if (ownFiles == 0) return state;
+    return state + ", with " + std::to_string(ownFiles) + (ownFiles == 1 ? " file" : " files") + " of yours";
+}
+
+std::string EscapeControlChars(const char* text) {
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c >= 0x20 && c != 0x7F) {
+            out += *p;
+            continue;
+        }
+        switch (c) {
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default: {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+        }
+    }
+    return out;
+}
