@@ -18,10 +18,11 @@ CCopiesDlg::CCopiesDlg(DialogUi& ui, const char* aircraftDir, const CopiesSource
     : CDialog(IDD_COPIES, ui), m_strAircraftDir(aircraftDir), m_source(source), m_sim(sim) {}
 
 // The in-game name takes what the others leave, so the state stays in view
-// however long a name is.
+// however long a name is; the State column holds "unfinished, with 99 files
+// of yours" whole.
 bool CCopiesDlg::OnInit() {
     Ui().SetTableColumns(IDC_COPIES_LIST,
-                         {{"Folder", 50}, {"Stock aircraft", 55}, {"In-game name", 0}, {"State", 95}});
+                         {{"Folder", 55}, {"Stock aircraft", 55}, {"In-game name", 0}, {"State", 125}});
     Show(m_source.find(m_strAircraftDir.c_str()));
     return true;
 }
