@@ -289,12 +289,12 @@ void CCopyDlg::OnCopies() {
     }
     std::unique_ptr<DialogUi> ui = Ui().MakeChildUi();
     CCopiesDlg copies(*ui, m_szAircraftPath, m_copies, m_sim);
-    copies.DoModal();
+    ui->RunModal(copies);
 }
 
 // The About box has no behaviour of its own: OK and Escape end it.
 void CCopyDlg::OnAbout() {
     std::unique_ptr<DialogUi> ui = Ui().MakeChildUi();
     CDialog about(IDD_ABOUTBOX, *ui);
-    about.DoModal();
+    ui->RunModal(about);
 }

@@ -1,6 +1,7 @@
 // The thin dialog layer: a dialog object whose handlers the toolkit's one
 // dialog procedure calls. It knows no toolkit: every window operation goes
-// through DialogUi, so the tests drive the same handlers through a fake.
+// through DialogUi (DialogUi::RunModal runs a dialog), so the tests drive the
+// same handlers through a fake.
 #pragma once
 #include "dialog_ui.h"
 
@@ -25,21 +26,23 @@ public:
     // Enter arrives as a click on IDOK; Escape and the close box as one on
     // IDCANCEL.
     virtual bool OnButtonClicked(int id);
-    virtual void OnOK() { m_ui.EndDialog(kIdOk); }
-    virtual void OnCancel() { m_ui.EndDialog(kIdCancel); }
+    virtual void OnOK() { End(kIdOk); }
+    virtual void OnCancel() { End(kIdCancel); }
     // A command of the window's system menu; false leaves it to the platform
     // (moving, closing...).
     virtual bool OnSysCommand(unsigned) { return false; }
 
-    // Runs the dialog modally over the owner its DialogUi was made with;
-    // returns its end code.
-    int DoModal() { return m_ui.RunModal(*this); }
     int TemplateId() const { return m_nIDTemplate; }
+    // The code End asked for, 0 while the dialog goes on: the toolkit ends
+    // the dialog with it once the handler has returned.
+    int EndCode() const { return m_nEndCode; }
 
 protected:
+    void End(int code) { m_nEndCode = code; }
     DialogUi& Ui() { return m_ui; }
 
 private:
     int m_nIDTemplate;
+    int m_nEndCode = 0;
     DialogUi& m_ui;
 };

@@ -35,11 +35,10 @@ public:
 
     // ---- Running the dialog -------------------------------------------------
     // Creates `dlg` (built on this ui) from its template, runs it modally over
-    // the owner given when this ui was made, and returns the end code: 1 (OK),
-    // 2 (Cancel) or another value when the dialog could not be run.
+    // the owner given when this ui was made until a handler asks to end it,
+    // and returns the end code: 1 (OK), 2 (Cancel) or another value when the
+    // dialog could not be run.
     virtual int RunModal(CDialog& dlg) = 0;
-    // Ends the running dialog; RunModal then returns `code`.
-    virtual void EndDialog(int code) = 0;
     // A fresh ui for another dialog, modal to this one while it runs.
     virtual std::unique_ptr<DialogUi> MakeChildUi() = 0;
 

@@ -81,7 +81,7 @@ public:
     std::set<int> notAnsi;  // fields holding a character the code page lacks
     bool agree = true;  // answers OK or Yes to every box, else Cancel or No
     Texts list, systemMenu, columns, rows;  // menu items as "16 text"; a row's cells joined by "|"
-    int listSelection = -1, rowSelection = -1, focus = 0, endCode = 0;
+    int listSelection = -1, rowSelection = -1, focus = 0;
     Edits edits;
     std::map<int, int> limits;
     std::map<int, bool> enabled;
@@ -108,7 +108,6 @@ public:
         child->whileOpen = whileOpen;
         return child;
     }
-    void EndDialog(int code) override { endCode = code; }
     void AddListEntry(int, const char* text) override { list.push_back(text); }
     void SetListSelection(int, int index) override { listSelection = index; }
     int GetListSelection(int) override { return listSelection; }
@@ -204,19 +203,19 @@ TEST_F(CopyDialogTest, EnterEndsTheProgramFromTheFieldsOfOldButNotWhileTheInGame
     ui.focus = IDC_TITLE;
     ui.edits[IDC_TITLE] = "Half typed";
     ui.Press(dlg, kIdOk);
-    EXPECT_EQ(ui.endCode, 0) << "Enter in the In-game name field must not end the program";
+    EXPECT_EQ(dlg.EndCode(), 0) << "Enter in the In-game name field must not end the program";
     EXPECT_EQ(events, Texts{});
     ui.focus = IDC_SELECTED;
     ui.edits[IDC_PREFIX] = "ABCDE";
     ui.Press(dlg, kIdOk);
     EXPECT_EQ(events, Texts{"[Exclamation] Vantorel: Enter no more than 4 characters."});
     EXPECT_EQ(ui.focus, IDC_PREFIX);
-    EXPECT_EQ(ui.endCode, 0) << "the dialog must stay open";
+    EXPECT_EQ(dlg.EndCode(), 0) << "the dialog must stay open";
     ui.edits[IDC_PREFIX] = "ABCD";
     ui.Press(dlg, kIdOk);
-    EXPECT_EQ(ui.endCode, kIdOk);
+    EXPECT_EQ(dlg.EndCode(), kIdOk);
     ui.Press(dlg, kIdCancel);
-    EXPECT_EQ(ui.endCode, kIdCancel);
+    EXPECT_EQ(dlg.EndCode(), kIdCancel);
 }
 
 TEST_F(CopyDialogTest, TheAboutItemAndButtonOpenTheAboutBoxAndNothingElseIsHandled) {

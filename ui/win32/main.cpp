@@ -33,6 +33,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     Win32Ui ui(instance, nullptr);
     CCopyDlg dlg(ui, kSimLookup, EngineCopies());
-    dlg.DoModal();
+    ui.RunModal(dlg);
     return 0;
 }

@@ -87,15 +87,19 @@ INT_PTR CALLBACK Win32Ui::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         // Messages before WM_INITDIALOG (WM_SETFONT...) find no ui yet.
         Win32Ui* ui = reinterpret_cast<Win32Ui*>(GetWindowLongPtrW(hwnd, DWLP_USER));
         if (!ui) return FALSE;
+        CDialog* dlg = ui->m_dialog;
+        BOOL handled = FALSE;
         switch (message) {
-        case WM_COMMAND: return ui->m_dialog->OnCommand(HIWORD(wParam), LOWORD(wParam));
-        case WM_SYSCOMMAND: return ui->m_dialog->OnSysCommand(static_cast<unsigned>(wParam));
+        case WM_COMMAND: handled = dlg->OnCommand(HIWORD(wParam), LOWORD(wParam)); break;
+        case WM_SYSCOMMAND: handled = dlg->OnSysCommand(static_cast<unsigned>(wParam)); break;
         case WM_NOTIFY:
-            if (reinterpret_cast<NMHDR*>(lParam)->code != LVN_GETINFOTIPW) return FALSE;
+            if (reinterpret_cast<NMHDR*>(lParam)->code != LVN_GETINFOTIPW) break;
             FillRowTip(reinterpret_cast<NMLVGETINFOTIPW*>(lParam));
-            return TRUE;
-        default: return FALSE;
+            handled = TRUE;
+            break;
         }
+        if (dlg->EndCode()) ::EndDialog(hwnd, dlg->EndCode());
+        return handled;
     } catch (...) {
         return FALSE;
     }
@@ -115,8 +119,6 @@ int Win32Ui::RunModal(CDialog& dlg) {
     m_dialog = nullptr;
     return static_cast<int>(code);
 }
-
-void Win32Ui::EndDialog(int code) { ::EndDialog(m_hwnd, code); }
 
 std::unique_ptr<DialogUi> Win32Ui::MakeChildUi() { return std::unique_ptr<DialogUi>(new Win32Ui(m_instance, m_hwnd)); }
 

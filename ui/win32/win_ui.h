@@ -19,7 +19,6 @@ public:
     Win32Ui(HINSTANCE instance, HWND owner) : m_instance(instance), m_owner(owner) {}
 
     int RunModal(CDialog& dlg) override;
-    void EndDialog(int code) override;
     std::unique_ptr<DialogUi> MakeChildUi() override;
     void AddListEntry(int id, const char* text) override;
     void SetListSelection(int id, int index) override;
