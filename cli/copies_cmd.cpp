@@ -4,6 +4,7 @@
 #include "copies.h"
 #include "escape.h"
 #include "exit_codes.h"
+#include "messages.h"
 #include "platform.h"
 
 #include <cstdio>
@@ -12,15 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string StateText(const CopyInfo& copy) {
-    std::string state = copy.finished ? "complete" : "unfinished";
-    if (!copy.playerFiles.empty()) {
-        const std::string own = "with " + std::to_string(copy.playerFiles.size()) + " files of the player's own";
-        state = copy.finished ? own : state + ", " + own;
-    }
-    return state;
-}
 
 void PrintList(const char* heading, const std::vector<std::string>& paths, std::FILE* out) {
     if (paths.empty()) return;
@@ -46,7 +38,7 @@ int RunCopiesCommand(const char* aircraftDir) {
     std::printf("%-12s  %-12s  %-32s  %s\n", "folder", "copy of", "in-game name", "state");
     for (const CopyInfo& c : copies)
         std::printf("%-12s  %-12s  %-32s  %s\n", EscapeControls(c.folder).c_str(), GetAircraftName(c.stockIndex),
-                    c.title.empty() ? "-" : EscapeControls(c.title).c_str(), StateText(c).c_str());
+                    c.title.empty() ? "-" : EscapeControls(c.title).c_str(), CopyStateText(c.finished, c.playerFiles.size()).c_str());
     return kExitDone;
 }
 

@@ -85,6 +85,9 @@ const char kMsgConfirmRemove[] = "Move %s (\"%s\" in the game) to the Recycle Bi
 const char kMsgConfirmRemoveOwn[] =
     "Move %s (\"%s\" in the game) to the Recycle Bin?\n\nIt holds files you added yourself.";
 const char kMsgRemoveFailed[] = "%s could not be moved to the Recycle Bin";
-const char kStateFinished[] = "complete";
-const char kStateUnfinished[] = "unfinished";
-const char kStatePlayerFiles[] = "complete, with your files";
+
+std::string CopyStateText(bool finished, std::size_t ownFiles) {
+    std::string state = finished ? "complete" : "unfinished";
+    if (ownFiles == 0) return state;
+    return state + ", with " + std::to_string(ownFiles) + (ownFiles == 1 ? " file" : " files") + " of yours";
+}

@@ -2,6 +2,9 @@
 #pragma once
 #include "copy_aircraft.h"
 
+#include <cstddef>
+#include <string>
+
 // Message box types, as the Windows values, so portable code can name them.
 constexpr unsigned kBoxStop = 0x10;         // MB_OK | MB_ICONSTOP
 constexpr unsigned kBoxExclamation = 0x30;  // MB_OK | MB_ICONEXCLAMATION
@@ -54,6 +57,9 @@ extern const char kMsgNoCopyChosen[];
 extern const char kMsgConfirmRemove[];     // printf format: folder, in-game name
 extern const char kMsgConfirmRemoveOwn[];  // printf format: folder, in-game name; the player added files
 extern const char kMsgRemoveFailed[];      // printf format: folder
-extern const char kStateFinished[];        // "complete"
-extern const char kStateUnfinished[];      // "unfinished"
-extern const char kStatePlayerFiles[];     // "complete, with your files"
+
+// A copy's state in words: "complete" or "unfinished", followed by ", with
+// N file(s) of yours" when the player added entries to it.
+std::string CopyStateText(bool finished, std::size_t ownFiles);
+
+

@@ -2,53 +2,59 @@
 
 #include "catalogue.h"
 #include "copies.h"
+#include "escape.h"
 #include "messages.h"
 #include "platform.h"
 #include "resource.h"
 #include "sim_path.h"
 
+#include <algorithm>
 #include <cstdio>
 
-static const MessageMapEntry kCopiesDlgEntries[] = {
-    MapCommand(kBnClicked, IDC_COPIES_OPEN, &CCopiesDlg::OnOpenFolder),
-    MapCommand(kBnClicked, IDC_COPIES_REMOVE, &CCopiesDlg::OnRemove),
-    MapEnd(),
-};
-const MessageMap CCopiesDlg::messageMap = {&CDialog::messageMap, kCopiesDlgEntries};
+// The in-game name the Remove question quotes, in bytes: a title can be any
+// length, and a box cut short would lose the question itself.
+constexpr std::size_t kQuotedTitleMax = 80;
 
-CCopiesDlg::CCopiesDlg(DialogUi& ui, const char* aircraftDir, const CopiesSource& source)
-    : CDialog(IDD_COPIES, ui), m_strAircraftDir(aircraftDir), m_source(source) {}
-CCopiesDlg::~CCopiesDlg() = default;
-const MessageMap* CCopiesDlg::GetMessageMap() const { return &messageMap; }
+CCopiesDlg::CCopiesDlg(DialogUi& ui, const char* aircraftDir, const CopiesSource& source, const SimLookup& sim)
+    : CDialog(IDD_COPIES, ui), m_strAircraftDir(aircraftDir), m_source(source), m_sim(sim) {}
 
-int CCopiesDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    // Columns under the template's headings: folder, stock aircraft, in-game name, state.
-    static const int kStops[] = {60, 120, 240};
-    Ui().SetListTabStops(IDC_COPIES_LIST, kStops, 3);
-    FillList();
-    return 1;
+// The in-game name takes what the others leave, so the state stays in view
+// however long a name is; the State column holds "unfinished, with 99 files
+// of yours" whole.
+bool CCopiesDlg::OnInit() {
+    Ui().SetTableColumns(IDC_COPIES_LIST,
+                         {{"Folder", 55}, {"Stock aircraft", 55}, {"In-game name", 0}, {"State", 125}});
+    Show(m_source.find(m_strAircraftDir.c_str()));
+    return true;
 }
 
-void CCopiesDlg::FillList() {
-    Ui().ClearList(IDC_COPIES_LIST);
-    m_copies = m_source.find(m_strAircraftDir.c_str());
-    for (const CopyRow& c : m_copies) {
-        const char* state = !c.finished ? kStateUnfinished : c.playerFiles ? kStatePlayerFiles : kStateFinished;
-        std::string entry = c.folder + "\t" + GetAircraftName(c.stockIndex) + "\t" + c.title + "\t" + state;
-        Ui().AddListEntry(IDC_COPIES_LIST, entry.c_str());
+bool CCopiesDlg::OnButtonClicked(int id) {
+    switch (id) {
+    case IDC_COPIES_OPEN: OnOpenFolder(); return true;
+    case IDC_COPIES_REMOVE: OnRemove(); return true;
+    default: return CDialog::OnButtonClicked(id);
     }
 }
 
+// Names come from disk and titles from repaint packages: a control
+// character would show as a box, or as a line break in a message.
+void CCopiesDlg::Show(std::vector<CopyRow> copies) {
+    m_copies = std::move(copies);
+    Ui().ClearTable(IDC_COPIES_LIST);
+    for (const CopyRow& c : m_copies)
+        Ui().AddTableRow(IDC_COPIES_LIST, {EscapeControls(c.folder), GetAircraftName(c.stockIndex),
+                                           EscapeControls(c.title), CopyStateText(c.finished, c.ownFiles)});
+}
+
 const CopyRow* CCopiesDlg::Chosen() {
-    int sel = Ui().GetListSelection(IDC_COPIES_LIST);
+    int sel = Ui().GetTableSelection(IDC_COPIES_LIST);
     if (sel >= 0 && sel < static_cast<int>(m_copies.size())) return &m_copies[sel];
     Ui().MessageBox(kMsgNoCopyChosen, kCaptionError, kBoxStop);
     return nullptr;
 }
 
-void OpenCopyFolder(DialogUi& ui, const std::string& path) {
-    std::string folder = FolderToOpen(path, ui.LocalAppDataFolder());
+void OpenCopyFolder(DialogUi& ui, const SimLookup& sim, const std::string& path) {
+    std::string folder = FolderToOpen(path, sim.localAppData());
     if (!folder.empty() && ui.OpenInFileManager(folder.c_str())) return;
     char text[kAircraftPathCapacity + 64];
     std::snprintf(text, sizeof text, kMsgFolderGone, path.c_str());
@@ -56,23 +62,41 @@ void OpenCopyFolder(DialogUi& ui, const std::string& path) {
 }
 
 void CCopiesDlg::OnOpenFolder() {
-    if (const CopyRow* copy = Chosen()) OpenCopyFolder(Ui(), m_strAircraftDir + kPathSep + copy->folder);
+    if (const CopyRow* copy = Chosen()) OpenCopyFolder(Ui(), m_sim, m_strAircraftDir + kPathSep + copy->folder);
 }
 
 // The folder and the in-game name are both asked about: players know a copy
-// by either, and the Recycle Bin keeps only the folder name.
+// by either, and the Recycle Bin keeps only the folder name. The list may be
+// older than the disk, so the copy is looked for again before anything is asked.
 void CCopiesDlg::OnRemove() {
-    const CopyRow* copy = Chosen();
-    if (!copy) return;
-    char text[600];
-    std::snprintf(text, sizeof text, copy->playerFiles ? kMsgConfirmRemoveOwn : kMsgConfirmRemove,
-                  copy->folder.c_str(), copy->title.c_str());
+    const CopyRow* chosen = Chosen();
+    if (!chosen) return;
+    const std::string folder = chosen->folder;
+    std::vector<CopyRow> now = m_source.find(m_strAircraftDir.c_str());
+    auto copy = std::find_if(now.begin(), now.end(), [&](const CopyRow& r) { return r.folder == folder; });
+    const std::string shownFolder = EscapeControls(folder);
+    char text[kAircraftPathCapacity + 3 * kQuotedTitleMax + 200];
+    if (copy == now.end()) {
+        std::snprintf(text, sizeof text, kMsgFolderGone, shownFolder.c_str());
+        Ui().MessageBox(text, kCaptionCopies, kBoxStop);
+        Show(std::move(now));
+        return;
+    }
+    // Cut between characters: the first byte of a double-byte one takes its second along.
+    std::string title = EscapeControls(copy->title);
+    if (title.size() > kQuotedTitleMax) {
+        std::size_t cut = 0;
+        while (cut < kQuotedTitleMax) cut += Ui().IsLeadByte(static_cast<unsigned char>(title[cut])) ? 2 : 1;
+        title = title.substr(0, cut > kQuotedTitleMax ? cut - 2 : cut) + "...";
+    }
+    std::snprintf(text, sizeof text, copy->ownFiles ? kMsgConfirmRemoveOwn : kMsgConfirmRemove, shownFolder.c_str(),
+                  title.c_str());
     if (Ui().MessageBox(text, kCaptionCopies, kBoxYesNo) != kIdYes) return;
-    if (!m_source.remove(m_strAircraftDir.c_str(), copy->folder.c_str())) {
-        std::snprintf(text, sizeof text, kMsgRemoveFailed, copy->folder.c_str());
+    if (!m_source.remove(m_strAircraftDir.c_str(), folder.c_str())) {
+        std::snprintf(text, sizeof text, kMsgRemoveFailed, shownFolder.c_str());
         Ui().MessageBox(text, kCaptionCopies, kBoxStop);
     }
-    FillList();
+    Show(m_source.find(m_strAircraftDir.c_str()));
 }
 
 // ============================================================================
@@ -84,7 +108,7 @@ namespace {
 std::vector<CopyRow> FindEngineCopies(const char* aircraftDir) {
     std::vector<CopyRow> rows;
     for (const CopyInfo& c : FindCopies(aircraftDir))
-        rows.push_back({c.folder, c.stockIndex, c.title, c.finished, !c.playerFiles.empty()});
+        rows.push_back({c.folder, c.stockIndex, c.title, c.finished, c.playerFiles.size()});
     return rows;
 }
 

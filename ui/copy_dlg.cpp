@@ -1,13 +1,9 @@
 // Contents:
-//   CCopyDlg   construction, data exchange, start-up, selection, copy
-//   CCopyDlg   finding the simulator, the in-game name, showing copies
-//   CCopyDlg   window chrome: system menu, minimised painting, About button
-//   CAboutDlg
-//   CCopyApp
+//   construction, start-up, selection, copy
+//   finding the simulator, the in-game name, showing copies, About
 #include "copy_dlg.h"
 
 #include "catalogue.h"
-#include "copy_aircraft.h"
 #include "messages.h"
 #include "platform.h"
 #include "resource.h"
@@ -16,59 +12,32 @@
 #include <cstdio>
 #include <cstring>
 
+CopyStatus CopyWithoutReport(const char* aircraftDir, const char* prefix, int index, const char* title,
+                             CopyFailure* failure) {
+    return CopyAircraftReport(aircraftDir, prefix, index, false, nullptr, nullptr, failure, title);
+}
+
 // ============================================================================
-// CCopyDlg
+// Construction, start-up, selection, copy
 // ============================================================================
 
-static const MessageMapEntry kCopyDlgEntries[] = {
-    MapSysCommand(&CCopyDlg::OnSysCommand),
-    MapMessage(kWmPaint, &CCopyDlg::OnPaint),
-    MapQueryIcon(&CCopyDlg::OnQueryDragIcon),
-    MapCommand(kBnClicked, IDC_COPY, &CCopyDlg::OnCopy),
-    MapCommand(kLbnSelChange, IDC_AIRCRAFT_LIST, &CCopyDlg::OnSelchangeList),
-    MapCommand(kBnClicked, IDC_ABOUT, &CCopyDlg::OnAbout),
-    MapCommand(kEnChange, IDC_PREFIX, &CCopyDlg::OnChangePrefix),
-    MapCommand(kBnClicked, IDC_FIND_CFS, &CCopyDlg::OnFindCfs),
-    MapCommand(kBnClicked, IDC_OPEN_FOLDER, &CCopyDlg::OnOpenFolder),
-    MapCommand(kBnClicked, IDC_COPIES, &CCopyDlg::OnCopies),
-    MapEnd(),
-};
-const MessageMap CCopyDlg::messageMap = {&CDialog::messageMap, kCopyDlgEntries};
-
-// The index is 0 and the path empty until start-up has read the registry, so
-// that a Copy after a failed lookup never sees an unset value.
-CCopyDlg::CCopyDlg(DialogUi& ui, CopyFunction copy, const CopiesSource* copies)
+// The index is 0 and the path empty until start-up has found the simulator,
+// so that a Copy after a failed lookup never sees an unset value.
+CCopyDlg::CCopyDlg(DialogUi& ui, const SimLookup& sim, const CopiesSource& copies, CopyFunction copy)
     : CDialog(IDD_COPY_DIALOG, ui),
       m_nSelected(0),
       m_nAircraftCount(0),
       m_nPrefixMax(5),
       m_szAircraftPath{},
-      m_hIcon(ui.LoadIcon(IDR_MAINFRAME)),
       m_bChosen(false),
-      m_pfnCopy(copy ? copy : CopyAircraftTitled),
-      m_pCopies(copies) {}
+      m_sim(sim),
+      m_copies(copies),
+      m_pfnCopy(copy) {}
 
-CCopyDlg::~CCopyDlg() = default;
-
-const MessageMap* CCopyDlg::GetMessageMap() const { return &messageMap; }
-
-// The length rule follows the prefix field because it applies to the last
-// edit field exchanged.
-void CCopyDlg::DoDataExchange(DataExchange* pDX) {
-    CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_SELECTED, m_strSelected);
-    DDX_Text(pDX, IDC_PREFIX, m_strPrefix);
-    DDV_MaxChars(pDX, m_strPrefix, m_nPrefixMax);
-}
-
-int CCopyDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-
+bool CCopyDlg::OnInit() {
+    Ui().LimitText(IDC_PREFIX, m_nPrefixMax);
     std::string about = Ui().LoadString(IDS_ABOUTBOX);
-    if (!about.empty()) {
-        Ui().AppendSystemMenu(kMfSeparator, 0, nullptr);
-        Ui().AppendSystemMenu(kMfString, IDM_ABOUTBOX, about.c_str());
-    }
+    if (!about.empty()) Ui().AppendSystemMenu(IDM_ABOUTBOX, about.c_str());
 
     // Nothing to open until a copy succeeds.
     Ui().EnableControl(IDC_OPEN_FOLDER, false);
@@ -78,18 +47,69 @@ int CCopyDlg::OnInitDialog() {
     // already answered the registry's complaint once. With neither, the
     // installer's entry is used as it is, and its boxes shown, as always.
     char path[kAircraftPathCapacity] = {};
-    const int installer = Ui().ReadAircraftFolder(path);
-    const int rc = ChooseAircraftFolder(installer, Ui().ReadRememberedFolder(), path);
+    const int installer = m_sim.installerFolder(path);
+    const int rc = ChooseAircraftFolder(installer, m_sim.rememberedFolder(), path);
     if (rc == kRegistryNotInstalled) {
         Ui().MessageBox(kMsgNotInstalled, kCaptionRegistry, kBoxStop);
-        return 0;
+        return false;
     }
     if (rc != kRegistryOk) {
         Ui().MessageBox(kMsgPathNotFound, kCaptionRegistry, kBoxStop);
-        return 0;
+        return false;
     }
     UseAircraftFolder(path);
-    return 1;
+    return true;
+}
+
+bool CCopyDlg::OnCommand(unsigned code, int id) {
+    if (code == kLbnSelChange && id == IDC_AIRCRAFT_LIST) {
+        OnSelchangeList();
+        return true;
+    }
+    if (code == kEnChange && id == IDC_PREFIX) {
+        OnChangePrefix();
+        return true;
+    }
+    return CDialog::OnCommand(code, id);
+}
+
+bool CCopyDlg::OnButtonClicked(int id) {
+    switch (id) {
+    case IDC_COPY: OnCopy(); return true;
+    case IDC_ABOUT: OnAbout(); return true;
+    case IDC_FIND_CFS: OnFindCfs(); return true;
+    case IDC_OPEN_FOLDER: OnOpenFolder(); return true;
+    case IDC_COPIES: OnCopies(); return true;
+    default: return CDialog::OnButtonClicked(id);
+    }
+}
+
+// Enter in the In-game name field is the player finishing the name: leaving
+// would lose it. Elsewhere it ends the program as it always has.
+void CCopyDlg::OnOK() {
+    if (Ui().FocusedControl() == IDC_TITLE) return;
+    if (ReadFields()) CDialog::OnOK();
+}
+
+// Windows keeps the low four bits of a system command for itself, so 16..31
+// all mean the About item.
+bool CCopyDlg::OnSysCommand(unsigned command) {
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    OnAbout();
+    return true;
+}
+
+// The field's own limit counts characters, this one bytes: a double-byte
+// prefix can pass the one and not the other.
+bool CCopyDlg::ReadFields() {
+    m_strSelected = Ui().GetEditText(IDC_SELECTED);
+    m_strPrefix = Ui().GetEditText(IDC_PREFIX);
+    if (static_cast<int>(m_strPrefix.size()) <= m_nPrefixMax) return true;
+    char text[64];
+    std::snprintf(text, sizeof text, kMsgTooManyChars, m_nPrefixMax);
+    Ui().MessageBox(text, kCaptionApp, kBoxExclamation);
+    Ui().FocusControl(IDC_PREFIX);
+    return false;
 }
 
 // The list only ever shows the catalogue, so a second folder leaves it, and
@@ -106,7 +126,7 @@ void CCopyDlg::UseAircraftFolder(const char* aircraftDir) {
 }
 
 void CCopyDlg::OnSelchangeList() {
-    UpdateData(true);
+    ReadFields();
     int sel = Ui().GetListSelection(IDC_AIRCRAFT_LIST);
     if (sel < 0 || sel >= m_nAircraftCount) return;
     m_nSelected = sel;
@@ -115,14 +135,16 @@ void CCopyDlg::OnSelchangeList() {
     // A prefix typed for one aircraft may be too long for the next one's stem.
     m_strPrefix.clear();
     m_bChosen = true;
-    UpdateData(false);
+    Ui().SetEditText(IDC_SELECTED, m_strSelected);
+    Ui().SetEditText(IDC_PREFIX, m_strPrefix);
+    Ui().LimitText(IDC_PREFIX, m_nPrefixMax);
     // Emptying the prefix field notifies too; this covers a field that was empty.
     OnChangePrefix();
 }
 
 void CCopyDlg::OnCopy() {
-    UpdateData(true);
-    m_strTitle = Ui().GetEditText(IDC_TITLE);
+    ReadFields();
+    const std::string title = Ui().GetEditText(IDC_TITLE);
 
     // The Selected field is editable: its text, typed or not, is what the
     // emptiness test, the confirmation and the success caption use, while the
@@ -132,20 +154,20 @@ void CCopyDlg::OnCopy() {
         Ui().MessageBox(kMsgNoAircraft, kCaptionError, kBoxStop);
         return;
     }
-    // Reached only by typing into the Selected field after the registry
-    // lookup failed: there is no folder to copy in.
+    // Reached only by typing into the Selected field after the simulator
+    // was not found: there is no folder to copy in.
     if (m_szAircraftPath[0] == '\0') {
         Ui().MessageBox(kMsgPathNotCorrect, kCaptionUnable, kBoxStop);
         return;
     }
 
-    if (!CheckPrefix() || !CheckTitle()) return;
+    if (!CheckPrefix() || !CheckTitle(title)) return;
     // Left as shown, the name is the engine's own: the copy is made exactly
     // as without the field.
-    const char* title = m_strTitle == m_strPredictedTitle ? nullptr : m_strTitle.c_str();
-    if (title && TitleInUse(m_szAircraftPath, title)) {
+    const char* given = title == m_strPredictedTitle ? nullptr : title.c_str();
+    if (given && TitleInUse(m_szAircraftPath, given)) {
         char ask[400];
-        std::snprintf(ask, sizeof ask, kMsgTitleInUse, title);
+        std::snprintf(ask, sizeof ask, kMsgTitleInUse, given);
         if (Ui().MessageBox(ask, kCaptionConfirm, kBoxYesNo) != kIdYes) return;
     }
 
@@ -156,14 +178,15 @@ void CCopyDlg::OnCopy() {
     std::string confirm = m_strSelected + " to " + newName;
     if (Ui().MessageBox(confirm.c_str(), kCaptionConfirm, kBoxOkCancel) != kIdOk) return;
 
-    CopyStatus status = m_pfnCopy(m_szAircraftPath, m_strPrefix.c_str(), m_nSelected, title);
+    CopyFailure failure;
+    CopyStatus status = m_pfnCopy(m_szAircraftPath, m_strPrefix.c_str(), m_nSelected, given, &failure);
     // The folder made is the engine's name, whatever the Selected field says.
     CopyNames names;
     DeriveCopyNames(m_nSelected, m_strPrefix.c_str(), &names);
     m_strLastCopy = status == CopyOk ? std::string(m_szAircraftPath) + kPathSep + names.newFolder : "";
     Ui().EnableControl(IDC_OPEN_FOLDER, status == CopyOk);
     StatusMessage msg;
-    DescribeCopyStatus(status, newName.c_str(), m_strSelected.c_str(), &msg);
+    DescribeCopyStatus(status, newName.c_str(), m_strSelected.c_str(), &msg, &failure);
     Ui().MessageBox(msg.text, msg.caption, msg.type);
 }
 
@@ -191,9 +214,9 @@ bool CCopyDlg::CheckPrefix() {
     return false;
 }
 
-bool CCopyDlg::CheckTitle() {
-    if (m_strTitle == m_strPredictedTitle) return true;
-    TitleCheck check = Ui().EditTextIsAnsi(IDC_TITLE) ? CheckInGameTitle(m_strTitle.c_str()) : TitleNotRepresentable;
+bool CCopyDlg::CheckTitle(const std::string& title) {
+    if (title == m_strPredictedTitle) return true;
+    TitleCheck check = Ui().EditTextIsAnsi(IDC_TITLE) ? CheckInGameTitle(title.c_str()) : TitleNotRepresentable;
     const char* why = check == TitleEmpty             ? kMsgTitleEmpty
                       : check == TitleHasControlChars ? kMsgTitleControlChars
                       : check == TitleOk              ? nullptr
@@ -204,16 +227,22 @@ bool CCopyDlg::CheckTitle() {
     return false;
 }
 
-// ---- Finding the simulator, the in-game name, showing copies -----------------
+// ============================================================================
+// Finding the simulator, the in-game name, showing copies, About
+// ============================================================================
 
 // Typing and the dialog's own emptying of the field both land here; the
-// field is read alone, as the whole exchange would check the prefix's
-// length and could show a box while the player types.
+// field is read alone, as reading both fields would check the prefix's
+// length and could show a box while the player types. The name field
+// follows only while it shows the name predicted before (or nothing): once
+// the player has typed a name, it is theirs.
 void CCopyDlg::OnChangePrefix() {
     if (!m_bChosen) return;
+    const std::string shown = Ui().GetEditText(IDC_TITLE);
+    const bool follows = shown.empty() || shown == m_strPredictedTitle;
     std::string prefix = Ui().GetEditText(IDC_PREFIX);
     m_strPredictedTitle = PredictCopyTitle(m_szAircraftPath, prefix.c_str(), m_nSelected);
-    Ui().SetEditText(IDC_TITLE, m_strPredictedTitle);
+    if (follows) Ui().SetEditText(IDC_TITLE, m_strPredictedTitle);
 }
 
 void CCopyDlg::OnFindCfs() {
@@ -231,80 +260,34 @@ void CCopyDlg::OnFindCfs() {
         Ui().MessageBox(text, kCaptionFindCfs, kBoxStop);
         return;
     }
-    Ui().WriteRememberedFolder(chosen.c_str());
+    m_sim.rememberFolder(chosen.c_str());
     UseAircraftFolder(found);
     // The shown name came from the other folder's Aircraft.cfg.
     OnChangePrefix();
 }
 
-void CCopyDlg::OnOpenFolder() { OpenCopyFolder(Ui(), m_strLastCopy); }
+void CCopyDlg::OnOpenFolder() { OpenCopyFolder(Ui(), m_sim, m_strLastCopy); }
 
+// Opened on a folder that has gone, the list would only be empty.
 void CCopyDlg::OnCopies() {
-    if (!m_pCopies || m_szAircraftPath[0] == '\0') {
+    if (m_szAircraftPath[0] == '\0') {
         Ui().MessageBox(kMsgPathNotCorrect, kCaptionUnable, kBoxStop);
         return;
     }
-    std::unique_ptr<DialogUi> ui = Ui().MakeChildUi();
-    CCopiesDlg copies(*ui, m_szAircraftPath, *m_pCopies);
-    copies.DoModal();
-}
-
-// ---- Window chrome ----------------------------------------------------------
-
-// Windows keeps the low four bits of a system command for itself, so 16..31
-// all mean the About item.
-void CCopyDlg::OnSysCommand(unsigned nID, long) {
-    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
-        Ui().RunAboutBox();
-    else
-        Ui().Default();
-}
-
-void CCopyDlg::OnPaint() {
-    if (!Ui().IsIconic()) {
-        Ui().Default();
+    if (!PlatformFolderExists(m_szAircraftPath)) {
+        char text[kAircraftPathCapacity + 64];
+        std::snprintf(text, sizeof text, kMsgFolderGone, m_szAircraftPath);
+        Ui().MessageBox(text, kCaptionCopies, kBoxStop);
         return;
     }
-    PaintContext dc = Ui().BeginPaint();
-    Ui().SendMessage(kWmIconEraseBkgnd, reinterpret_cast<std::uintptr_t>(dc), 0);
-    int cxIcon = Ui().GetSystemMetrics(kSmCxIcon);
-    int cyIcon = Ui().GetSystemMetrics(kSmCyIcon);
-    ClientRect rect = Ui().GetClientRect();
-    // Signed division truncates toward zero: a 20-pixel client area gives -5.
-    int x = (rect.right - rect.left - cxIcon + 1) / 2;
-    int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-    Ui().DrawIcon(dc, x, y, m_hIcon);
-    Ui().EndPaint();
+    std::unique_ptr<DialogUi> ui = Ui().MakeChildUi();
+    CCopiesDlg copies(*ui, m_szAircraftPath, m_copies, m_sim);
+    ui->RunModal(copies);
 }
 
-IconHandle CCopyDlg::OnQueryDragIcon() { return m_hIcon; }
-
-void CCopyDlg::OnAbout() { Ui().RunAboutBox(); }
-
-// ============================================================================
-// CAboutDlg
-// ============================================================================
-
-static const MessageMapEntry kAboutDlgEntries[] = {MapEnd()};
-const MessageMap CAboutDlg::messageMap = {&CDialog::messageMap, kAboutDlgEntries};
-
-CAboutDlg::CAboutDlg(DialogUi& ui) : CDialog(IDD_ABOUTBOX, ui) {}
-CAboutDlg::~CAboutDlg() = default;
-const MessageMap* CAboutDlg::GetMessageMap() const { return &messageMap; }
-void CAboutDlg::DoDataExchange(DataExchange* pDX) { CDialog::DoDataExchange(pDX); }
-
-// ============================================================================
-// CCopyApp
-// ============================================================================
-
-CCopyApp::CCopyApp() = default;
-CCopyApp::~CCopyApp() = default;
-
-// The end code is not acted on: OK, Cancel and a dialog that could not run
-// all end the application the same way.
-int CCopyApp::InitInstance() {
-    m_pUi->EnableVisualStyles();
-    CCopyDlg dlg(*m_pUi, nullptr, m_pCopies);
-    dlg.DoModal();
-    return 0;
+// The About box has no behaviour of its own: OK and Escape end it.
+void CCopyDlg::OnAbout() {
+    std::unique_ptr<DialogUi> ui = Ui().MakeChildUi();
+    CDialog about(IDD_ABOUTBOX, *ui);
+    ui->RunModal(about);
 }

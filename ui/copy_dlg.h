@@ -1,4 +1,4 @@
-// The main dialog, the About box and the application object of Vantorel.exe.
+// The main dialog of Vantorel.exe.
 #pragma once
 #include "dialog.h"
 #include "copies_dlg.h"
@@ -8,21 +8,28 @@
 #include <string>
 
 // The copy procedure as the dialog calls it: Aircraft folder, prefix, index,
-// and the in-game name the player typed (null when left as shown). Tests put
-// a recorder in place of CopyAircraftTitled.
-typedef CopyStatus (*CopyFunction)(const char* aircraftDir, const char* prefix, int index, const char* title);
+// the in-game name the player typed (null when left as shown), and where to
+// say why it failed. Tests put a recorder in its place.
+typedef CopyStatus (*CopyFunction)(const char* aircraftDir, const char* prefix, int index, const char* title,
+                                   CopyFailure* failure);
+
+// The engine's copy, without a report of each file.
+CopyStatus CopyWithoutReport(const char* aircraftDir, const char* prefix, int index, const char* title,
+                             CopyFailure* failure);
 
 // The one working window: pick a stock aircraft, type a prefix, press Copy.
 class CCopyDlg : public CDialog {
 public:
-    // `copies` null: the Copies button reports that there is no folder to list,
-    // as it does before the simulator is found.
-    explicit CCopyDlg(DialogUi& ui, CopyFunction copy = nullptr, const CopiesSource* copies = nullptr);
-    ~CCopyDlg() override;
-    const MessageMap* GetMessageMap() const override;
-    void DoDataExchange(DataExchange* pDX) override;
-    // TRUE when the list was filled, FALSE after a registry failure.
-    int OnInitDialog() override;
+    CCopyDlg(DialogUi& ui, const SimLookup& sim, const CopiesSource& copies, CopyFunction copy = CopyWithoutReport);
+    // True when the list was filled, false when the simulator was not found.
+    bool OnInit() override;
+    bool OnCommand(unsigned code, int id) override;
+    bool OnButtonClicked(int id) override;
+    // Enter: ends the dialog, unless the prefix is too long or the player is
+    // typing the in-game name.
+    void OnOK() override;
+    // The About item of the system menu.
+    bool OnSysCommand(unsigned command) override;
 
     int m_nSelected;
     int m_nAircraftCount;
@@ -30,10 +37,8 @@ public:
     char m_szAircraftPath[kAircraftPathCapacity];
     std::string m_strSelected;
     std::string m_strPrefix;
-    IconHandle m_hIcon;
     bool m_bChosen;                   // an aircraft was clicked in the list
-    std::string m_strTitle;           // the In-game name field at Copy
-    std::string m_strPredictedTitle;  // what the field showed: the copy's title unedited
+    std::string m_strPredictedTitle;  // the copy's title unedited, as last predicted
     std::string m_strLastCopy;        // the folder of the last successful copy
 
     void OnSelchangeList();
@@ -42,45 +47,19 @@ public:
     void OnFindCfs();
     void OnOpenFolder();
     void OnCopies();
-    void OnSysCommand(unsigned nID, long lParam);
-    void OnPaint();
-    // The icon the platform shows while the minimised dialog is dragged.
-    IconHandle OnQueryDragIcon();
     void OnAbout();
 
-protected:
-    static const MessageMap messageMap;
-
 private:
+    // Reads the Selected and prefix fields; false, after the
+    // too-many-characters box, when the prefix is longer than allowed.
+    bool ReadFields();
     void UseAircraftFolder(const char* aircraftDir);
-    // Refuses what cannot become the copy's names before anything is asked;
-    // false after its box.
+    // Refuse what cannot become the copy's names before anything is asked;
+    // false after their box.
     bool CheckPrefix();
-    bool CheckTitle();
+    bool CheckTitle(const std::string& title);
 
+    const SimLookup& m_sim;
+    const CopiesSource& m_copies;
     CopyFunction m_pfnCopy;
-    const CopiesSource* m_pCopies;
-};
-
-// The About box: template 100, no fields, every message to CDialog.
-class CAboutDlg : public CDialog {
-public:
-    explicit CAboutDlg(DialogUi& ui);
-    ~CAboutDlg() override;
-    const MessageMap* GetMessageMap() const override;
-    void DoDataExchange(DataExchange* pDX) override;
-
-protected:
-    static const MessageMap messageMap;
-};
-
-// The application: runs the main dialog once and ends.
-class CCopyApp : public CWinApp {
-public:
-    CCopyApp();
-    ~CCopyApp() override;
-    // Always 0: the application ends when the main dialog is gone.
-    int InitInstance() override;
-
-    const CopiesSource* m_pCopies = nullptr;  // what the Copies dialog lists, set by the entry routine
 };

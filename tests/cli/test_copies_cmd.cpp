@@ -57,8 +57,8 @@ TEST(CopiesCommand, OneLinePerCopyWithItsState) {
     const Output r = Capture([&] { return RunCopiesCommand(dir); });
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(std::regex_match(r.out, std::regex("folder +copy of +in-game name +state\n"
-                                                   "Ab1d +P51d +\\S.* +unfinished, with 1 files of the player's own\n"
-                                                   "Cd1d +P51d +\\S.* +with 2 files of the player's own\n"
+                                                   "Ab1d +P51d +\\S.* +unfinished, with 1 file of yours\n"
+                                                   "Cd1d +P51d +\\S.* +complete, with 2 files of yours\n"
                                                    "XY1d +P51d +Red Tail +complete\n")))
         << r.out;
 }

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,7 @@ constexpr DWORD kWaitMs = 10000;
 constexpr DWORD kStartMs = 45000;
 // Control ids fixed by the resource script.
 constexpr int kList = 1001, kSelected = 1002, kPrefix = 1003, kCopy = 1004, kAbout = 1006;
-constexpr int kFindCfs = 1007, kTitle = 1009, kCopies = 1010, kCopiesList = 1011,
-              kCopiesRemove = 1013;
+constexpr int kFindCfs = 1007, kTitle = 1009, kCopies = 1010, kCopiesList = 1011, kCopiesRemove = 1013;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
@@ -88,18 +88,69 @@ std::wstring Describe(HWND box) {
 }
 
 // The first child window of `parent` of class `cls`, at any depth.
+struct ClassSearch {
+    const wchar_t* cls;
+    HWND found;
+};
+BOOL CALLBACK MatchClass(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ClassSearch*>(p);
+    wchar_t name[64] = {};
+    GetClassNameW(w, name, 64);
+    if (_wcsicmp(name, s->cls) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
 HWND ChildOfClass(HWND parent, const wchar_t* cls) {
-    struct Search { const wchar_t* cls; HWND found; } search = {cls, nullptr};
-    EnumChildWindows(parent, [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t name[64] = {};
-        GetClassNameW(w, name, 64);
-        if (_wcsicmp(name, s->cls) != 0) return TRUE;
-        s->found = w;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+    ClassSearch search = {cls, nullptr};
+    EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+// A report-view list view of another process keeps its texts in that
+// process: an LVITEMW and its text buffer are placed there, the list view is
+// asked with their address, and the text is read back.
+class RemoteTable {
+public:
+    RemoteTable(HWND list, HANDLE process)
+        : list_(list), process_(process),
+          memory_(static_cast<char*>(VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT, PAGE_READWRITE))) {}
+    ~RemoteTable() { VirtualFreeEx(process_, memory_, 0, MEM_RELEASE); }
+
+    int Rows() { return static_cast<int>(Send(list_, LVM_GETITEMCOUNT)); }
+    int Columns() { return static_cast<int>(Send(reinterpret_cast<HWND>(Send(list_, LVM_GETHEADER)), HDM_GETITEMCOUNT)); }
+    std::wstring Cell(int row, int column) {
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = reinterpret_cast<wchar_t*>(memory_ + sizeof item);
+        item.cchTextMax = kChars;
+        WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr);
+        Send(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(memory_));
+        wchar_t text[kChars + 1] = {};
+        ReadProcessMemory(process_, item.pszText, text, kChars * sizeof(wchar_t), nullptr);
+        return text;
+    }
+    // Every row, its cells parted by tabs, one line each.
+    std::wstring All() {
+        std::wstring all;
+        for (int r = 0, n = Rows(); r < n; ++r)
+            for (int c = 0, m = Columns(); c < m; ++c) all += Cell(r, c) + (c + 1 < m ? L"\t" : L"\n");
+        return all;
+    }
+    // Chooses a row as a click does; the list view notifies its dialog.
+    void Choose(int row) {
+        LVITEMW item = {};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr);
+        Send(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(memory_));
+    }
+
+private:
+    static constexpr int kChars = 1024;
+    static constexpr SIZE_T kSize = sizeof(LVITEMW) + (kChars + 1) * sizeof(wchar_t);
+    HWND list_;
+    HANDLE process_;
+    char* memory_;
+};
 
 // Walks the system folder picker's tree to `target` as a player clicks
 // through it: each item clicked shows its name in the picker's Folder box,
@@ -241,6 +292,13 @@ protected:
         Send(dialog_, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(kList)));
     }
     void Type(int id, const wchar_t* text) { Send(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+    // The key goes through the dialog's own message loop, which turns Enter
+    // into its OK command as the keyboard does.
+    void PressEnterIn(int id) {
+        PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+        PostMessageW(Item(id), WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageW(Item(id), WM_KEYUP, VK_RETURN, 0xC0000001);
+    }
 
     // The Selected field, the prefix and its limit.
     std::wstring State() {
@@ -282,14 +340,25 @@ TEST_F(CopyDialog, APlayerChoosesCopiesNamesAndRemovesCopiesOpensAboutAndQuits) 
         EXPECT_EQ(State(), L"P51d|XY|3") << "the About box must leave the dialog as it was";
     }
 
+    // A typed name stays the player's while the prefix is corrected, and
+    // Enter while typing it leaves everything as it was.
     Type(kTitle, L"Red Tail");
+    Type(kPrefix, L"XZ");
+    Type(kPrefix, L"XY");
+    EXPECT_EQ(Text(Item(kTitle)), L"Red Tail") << "correcting the prefix lost the typed in-game name";
+    PressEnterIn(kTitle);
+    ASSERT_EQ(WaitForSingleObject(app_.hProcess, 1000), DWORD(WAIT_TIMEOUT)) << "Enter in the In-game name field ended Vantorel";
+    EXPECT_EQ(State(), L"P51d|XY|3");
+    EXPECT_EQ(Text(Item(kTitle)), L"Red Tail");
     EXPECT_EQ(PressCopy(), L"Confirm Copy | P51d to XY1d | no icon | OK, Cancel");
     EXPECT_EQ(BoxAfter(), L"P51d | Copy Complete | icon | OK");
     // The copy loads as the game loads it: everything the stock aircraft loads.
     EXPECT_EQ(LoadAircraftAsTheGameDoes(aircraft_.string(), "XY1d"), LoadAircraftAsTheGameDoes(aircraft_.string(), "P51d"));
 
-    // A new prefix shows the unedited title again, which the copy gets.
+    // Emptied, the field shows the unedited title again, which the copy gets.
+    Type(kTitle, L"");
     Type(kPrefix, L"AB");
+    EXPECT_EQ(Text(Item(kTitle)), L"AB11D Mustang");
     EXPECT_EQ(PressCopy(), L"Confirm Copy | P51d to AB1d | no icon | OK, Cancel");
     EXPECT_EQ(BoxAfter(), L"P51d | Copy Complete | icon | OK");
     // The dialog kept the aircraft and the prefix, so the same copy again meets its own folder.
@@ -298,44 +367,70 @@ TEST_F(CopyDialog, APlayerChoosesCopiesNamesAndRemovesCopiesOpensAboutAndQuits) 
     Type(kPrefix, L"A:");
     EXPECT_EQ(PressCopy(), L"Confirm Copy | P51d to A:1d | no icon | OK, Cancel");
     EXPECT_EQ(BoxAfter(), L"UNABLE TO COPY! | A:1d is not a valid folder name - use a different prefix | icon | OK");
+    // A stock file that cannot be read is named, with the reason.
+    fs::remove(aircraft_ / "P51d" / "P51d.air");
+    fs::create_directory(aircraft_ / "P51d" / "P51d.air");
+    Type(kPrefix, L"RD");
+    EXPECT_EQ(PressCopy(), L"Confirm Copy | P51d to RD1d | no icon | OK, Cancel");
+    const std::wstring unreadable = BoxAfter();
+    EXPECT_EQ(unreadable.rfind(L"UNABLE TO COPY! | File Error: ", 0), 0u) << unreadable;
+    EXPECT_NE(unreadable.find(L"P51d.air: "), std::wstring::npos) << "no file and reason in: " << unreadable;
+    EXPECT_FALSE(fs::exists(aircraft_ / "RD1d")) << "a failed copy must leave nothing";
     // Without an ANSI form the character is refused before anything is asked;
     // read as ANSI it would have been the look-alike "O".
     Type(kPrefix, L"\u03a9");
     EXPECT_EQ(PressCopy(), L"UNABLE TO COPY! | The prefix has characters that CFS cannot read in a folder name - "
                            L"use a different prefix | icon | OK");
 
+    // Repaint packages bring their own titles, control characters and all,
+    // and the player adds files of their own.
+    {
+        std::ofstream cfg(aircraft_ / "AB1d" / "Aircraft.cfg", std::ios::binary);
+        cfg << "[fltsim.0]\r\ntitle=P-51D Mustang 332nd Fighter Group Red Tails\t\x1b[5m\r\n";
+        std::ofstream(aircraft_ / "AB1d" / "readme.txt") << "mine";
+    }
     Press(dialog_, kCopies);
     HWND copies = WaitForDialog(app_.dwProcessId, dialog_, L"Vantorel copies");
     ASSERT_NE(copies, nullptr) << "no Copies dialog";
     HWND list = GetDlgItem(copies, kCopiesList);
-    auto entries = [&] {
-        std::wstring all;
-        for (LRESULT i = 0, n = Send(list, LB_GETCOUNT); i < n; ++i) {
-            wchar_t text[256] = {};
-            Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-            all += text + std::wstring(L"\n");
-        }
-        return all;
-    };
-    // The two copies made, and no more, each with the in-game name its Aircraft.cfg got.
-    EXPECT_EQ(entries(), L"AB1d\tP51d\tAB11D Mustang\tcomplete\nXY1d\tP51d\tRed Tail\tcomplete\n");
-    Send(list, LB_SETCURSEL, 1);
+    RemoteTable table(list, app_.hProcess);
+    // The two copies made, and no more, one line each, in words.
+    EXPECT_EQ(table.All(), L"AB1d\tP51d\tP-51D Mustang 332nd Fighter Group Red Tails\\t\\x1b[5m\tcomplete, with 1 file of yours\n"
+                           L"XY1d\tP51d\tRed Tail\tcomplete\n");
+    // However long a name, the state is in view.
+    RECT client = {};
+    GetClientRect(list, &client);
+    int right = 0;
+    for (int c = 0; c < table.Columns(); ++c) right += static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, c));
+    EXPECT_LE(right, client.right) << "the State column reaches past the table's right edge";
+    table.Choose(1);
     Press(copies, kCopiesRemove);
     HWND ask = WaitForDialog(app_.dwProcessId, copies, L"Vantorel copies");  // the main dialog is no box
     ASSERT_NE(ask, nullptr) << "no confirmation";
     EXPECT_EQ(Describe(ask), L"Vantorel copies | Move XY1d (\"Red Tail\" in the game) to the Recycle Bin? | icon | Yes, No");
     Press(ask, IDYES);
     EXPECT_TRUE(Closes(ask));
-    EXPECT_EQ(entries(), L"AB1d\tP51d\tAB11D Mustang\tcomplete\n");
+    EXPECT_EQ(table.Rows(), 1);
     EXPECT_FALSE(fs::exists(aircraft_ / "XY1d"));
     EXPECT_TRUE(fs::exists(aircraft_ / "AB1d" / "Aircraft.cfg"));
     // Under Wine the Recycle Bin is the Linux trash (XDG_DATA_HOME/Trash, set by Start).
     EXPECT_TRUE(fs::exists(trash_ / "Trash" / "files" / "XY1d" / "Aircraft.cfg")) << "not in the trash: " << trash_;
+    // Deleted on disk while the table shows it: said, not asked about.
+    fs::remove_all(aircraft_ / "AB1d");
+    table.Choose(0);
+    Press(copies, kCopiesRemove);
+    HWND gone = WaitForDialog(app_.dwProcessId, copies, L"Vantorel copies");
+    ASSERT_NE(gone, nullptr) << "no word that AB1d is gone";
+    EXPECT_EQ(Describe(gone), L"Vantorel copies | AB1d is not there any more | icon | OK");
+    Press(gone, IDOK);
+    EXPECT_TRUE(Closes(gone));
+    EXPECT_EQ(table.Rows(), 0) << "the table must show what is there now";
     Press(copies, IDCANCEL);
     EXPECT_TRUE(Closes(copies));
 
-    Press(dialog_, IDCANCEL);
-    EndsAfter("Quit");
+    // Enter in the fields of old still ends the program.
+    PressEnterIn(kPrefix);
+    EndsAfter("Enter in the prefix field");
 }
 
 TEST_F(CopyDialog, WithoutTheRegistryEntryTheBoxComesFirstThenThePickerFindsTheSimulatorAndTheNextStartRemembersIt) {

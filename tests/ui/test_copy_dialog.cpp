@@ -1,7 +1,7 @@
 // The main dialog driven as a user would (start-up, choosing an aircraft,
-// typing a prefix and an in-game name, Copy, finding the simulator, the
-// Copies dialog) through a fake toolkit with the copy procedure recorded,
-// and the shell around it: message dispatch, minimised painting, start-up.
+// typing a prefix and an in-game name, Enter, Copy, finding the simulator,
+// the Copies dialog) through a fake toolkit, with the copy procedure and
+// the simulator lookup recorded.
 #include "copy_dlg.h"
 #include "messages.h"
 #include "resource.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -28,33 +29,59 @@ constexpr int kP38 = 0, kP51d = 1, kBf109g = 8, kSpitfire = 17, kNo = 7;
 
 // What the user saw and what happened, in order: message boxes as
 // "[Stop] caption: text", copies as "Copy folder|prefix|index[|title]",
-// window operations such as "Default" or "DrawIcon 2,3".
+// dialogs run as "RunModal template".
 Texts events;
-CopyStatus copyStatus = CopyOk;  // what the recorded copy procedure returns
 
-CopyStatus RecordCopy(const char* aircraftDir, const char* prefix, int index, const char* title) {
+// The recorded copy procedure returns `copyStatus`, and `copyFailure` as why.
+CopyStatus copyStatus = CopyOk;
+CopyFailure copyFailure;
+CopyStatus RecordCopy(const char* aircraftDir, const char* prefix, int index, const char* title, CopyFailure* why) {
     events.push_back("Copy " + std::string(aircraftDir) + "|" + prefix + "|" + std::to_string(index) +
                      (title ? std::string("|") + title : ""));
+    *why = copyFailure;
     return copyStatus;
 }
 
+// The simulator lookup: the installer's entry gives `registryResult`, with
+// kRegistryOk the folder `registryPath`.
+int registryResult = kRegistryOk;
+std::string registryPath, remembered;
+int InstallerFolder(char* out) {
+    std::strcpy(out, registryResult == kRegistryOk ? registryPath.c_str() : "");
+    return registryResult;
+}
+std::string Remembered() { return remembered; }
+bool Remember(const char* path) { return remembered = path, true; }
+std::string NoLocalAppData() { return ""; }
+const SimLookup kSim = {InstallerFolder, Remembered, Remember, NoLocalAppData};
+
+// Copies listed by the recorded source; all but AB09g go when asked.
+std::vector<CopyRow> listed;
+std::vector<CopyRow> FindListed(const char*) { return listed; }
+bool RemoveListed(const char* dir, const char* folder) {
+    events.push_back(std::string("Remove ") + dir + "|" + folder);
+    if (std::string(folder) == "AB09g") return false;
+    listed.erase(std::remove_if(listed.begin(), listed.end(), [&](const CopyRow& r) { return r.folder == folder; }),
+                 listed.end());
+    return true;
+}
+const CopiesSource kListed = {FindListed, RemoveListed};
+
 // Controls that behave like the real ones where the dialog logic relies on
-// it; message boxes are answered by the test. A main one empties `events`.
+// it; message boxes are answered by the test. A main one resets the records.
 class FakeUi : public DialogUi {
 public:
     explicit FakeUi(bool main = true) {
-        if (main) events.clear(), copyStatus = CopyOk;
+        if (!main) return;
+        events.clear(), copyStatus = CopyOk, copyFailure = {};
+        registryResult = kRegistryOk, registryPath = "C:\\CFS\\Aircraft", remembered.clear();
     }
-    int registryResult = kRegistryOk;  // with kRegistryOk the folder is registryPath
-    std::string registryPath = "C:\\CFS\\Aircraft", remembered, picked;
+    std::string picked;
     FolderChoice pick = kFolderCancelled;  // the folder picker's answer, with `picked`
     std::set<int> notAnsi;  // fields holding a character the code page lacks
     bool agree = true;  // answers OK or Yes to every box, else Cancel or No
-    bool iconic = false;
-    ClientRect client = {};
-    const IconHandle icon = reinterpret_cast<IconHandle>(0x1280);
-    Texts list, systemMenu;  // menu items as "16 text", "-" for a separator
-    int listSelection = -1, focus = 0, endCode = 0;
+    Texts list, systemMenu, columns, rows;  // menu items as "16 text"; a row's cells joined by "|"
+    int listSelection = -1, rowSelection = -1, focus = 0;
     Edits edits;
     std::map<int, int> limits;
     std::map<int, bool> enabled;
@@ -64,15 +91,15 @@ public:
     // A mouse click on entry `index`: the selection moves, then the list notifies.
     void Click(CDialog& dlg, int index) {
         listSelection = index;
-        dlg.Dispatch(kWmCommand, (kLbnSelChange << 16) | IDC_AIRCRAFT_LIST, 0);
+        dlg.OnCommand(kLbnSelChange, IDC_AIRCRAFT_LIST);
     }
-    void Press(CDialog& dlg, int id) { dlg.Dispatch(kWmCommand, (kBnClicked << 16) | id, 0); }
+    void Press(CDialog& dlg, int id) { dlg.OnCommand(kBnClicked, id); }
 
     // Start-up only; the test drives the dialog afterwards.
     int RunModal(CDialog& dlg) override {
-        events.push_back("RunModal");
+        events.push_back("RunModal " + std::to_string(dlg.TemplateId()));
         dialog = &dlg;
-        dlg.OnInitDialog();
+        dlg.OnInit();
         if (whileOpen) whileOpen(*this, dlg);
         return kIdCancel;
     }
@@ -81,30 +108,31 @@ public:
         child->whileOpen = whileOpen;
         return child;
     }
-    void EndDialog(int code) override { endCode = code; }
-    void RunAboutBox() override { events.push_back("RunAboutBox"); }
-    void Default() override { events.push_back("Default"); }
-    std::intptr_t SendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t) override {
-        events.push_back("SendMessage " + std::to_string(message) + " " + std::to_string(wParam));
-        return 0;
-    }
-    void EnableVisualStyles() override { events.push_back("EnableVisualStyles"); }
     void AddListEntry(int, const char* text) override { list.push_back(text); }
-    void ClearList(int) override { list.clear(); }
-    void SetListTabStops(int, const int*, int) override {}
     void SetListSelection(int, int index) override { listSelection = index; }
     int GetListSelection(int) override { return listSelection; }
+    void SetTableColumns(int, const std::vector<TableColumn>& cs) override {
+        for (const TableColumn& c : cs) columns.push_back(c.heading);
+    }
+    void AddTableRow(int, const std::vector<std::string>& cells) override {
+        std::string row;
+        for (const std::string& c : cells) row += (row.empty() ? "" : "|") + c;
+        rows.push_back(row);
+    }
+    void ClearTable(int) override { rows.clear(), rowSelection = -1; }
+    int GetTableSelection(int) override { return rowSelection; }
     std::string GetEditText(int id) override { return edits[id]; }
     // Every change of the prefix notifies, typed or set by the dialog; the
     // other fields' notifications would only get default processing.
     void SetEditText(int id, const std::string& text) override {
         edits[id] = text;
-        if (dialog && id == IDC_PREFIX) dialog->Dispatch(kWmCommand, (kEnChange << 16) | id, 0);
+        if (dialog && id == IDC_PREFIX) dialog->OnCommand(kEnChange, id);
     }
     bool EditTextIsAnsi(int id) override { return notAnsi.count(id) == 0; }
     bool IsLeadByte(unsigned char b) override { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }  // Shift-JIS
     void LimitText(int id, int maxChars) override { limits[id] = maxChars; }
     void FocusControl(int id) override { focus = id; }
+    int FocusedControl() override { return focus; }
     void EnableControl(int id, bool enable) override { enabled[id] = enable; }
     int MessageBox(const char* text, const char* caption, unsigned type) override {
         const std::map<unsigned, std::string> look = {{kBoxStop, "[Stop] "}, {kBoxExclamation, "[Exclamation] "},
@@ -113,16 +141,9 @@ public:
         return !agree ? (type == kBoxYesNo ? kNo : kIdCancel) : type == kBoxYesNo ? kIdYes : kIdOk;
     }
     std::string LoadString(int id) override { return id == IDS_ABOUTBOX ? "&About Vantorel..." : ""; }
-    void AppendSystemMenu(unsigned flags, unsigned command, const char* text) override {
-        systemMenu.push_back(flags == kMfSeparator ? "-" : std::to_string(command) + " " + text);
+    void AppendSystemMenu(unsigned command, const char* text) override {
+        systemMenu.push_back(std::to_string(command) + " " + text);
     }
-    IconHandle LoadIcon(int id) override { return id == IDR_MAINFRAME ? icon : nullptr; }
-    int ReadAircraftFolder(char* out) override {
-        std::strcpy(out, registryResult == kRegistryOk ? registryPath.c_str() : "");
-        return registryResult;
-    }
-    std::string ReadRememberedFolder() override { return remembered; }
-    void WriteRememberedFolder(const char* path) override { remembered = path; }
     FolderChoice BrowseForFolder(const char*, const char* start, std::string* out) override {
         events.push_back(std::string("Browse ") + start);
         *out = picked;
@@ -131,15 +152,6 @@ public:
     bool OpenInFileManager(const char* folder) override {
         events.push_back(std::string("Open ") + folder);
         return true;
-    }
-    std::string LocalAppDataFolder() override { return ""; }
-    bool IsIconic() override { return iconic; }
-    PaintContext BeginPaint() override { return reinterpret_cast<PaintContext>(0xDC); }
-    void EndPaint() override { events.push_back("EndPaint"); }
-    int GetSystemMetrics(int index) override { return index == 11 || index == 12 ? 32 : 0; }  // icon size
-    ClientRect GetClientRect() override { return client; }
-    void DrawIcon(PaintContext, int x, int y, IconHandle drawn) override {
-        events.push_back("DrawIcon " + std::to_string(x) + "," + std::to_string(y) + (drawn == icon ? "" : " other"));
     }
 };
 
@@ -159,19 +171,14 @@ struct Sim {
 
 struct CopyDialogTest : ::testing::Test {
     FakeUi ui;
-    CCopyDlg dlg{ui, RecordCopy};
+    CCopyDlg dlg{ui, kSim, kListed, RecordCopy};
     void SetUp() override { ui.RunModal(dlg); events.clear(); }
-    Texts Send(unsigned message, std::uintptr_t wParam = 0) {  // what handling one message did
-        events.clear();
-        dlg.Dispatch(message, wParam, 0);
-        return events;
-    }
 };
 
 TEST_F(CopyDialogTest, NothingIsChosenUntilAClickWhichShowsTheAircraftAndEmptiesAndLimitsThePrefixToItsStem) {
     EXPECT_FALSE(ui.enabled.at(IDC_OPEN_FOLDER)) << "nothing to open before a copy";
     EXPECT_EQ(ui.limits[IDC_PREFIX], 5) << "before any choice the prefix takes 5 characters";
-    EXPECT_EQ(ui.systemMenu, (Texts{"-", "16 &About Vantorel..."}));
+    EXPECT_EQ(ui.systemMenu, Texts{"16 &About Vantorel..."});
     ui.Press(dlg, IDC_COPY);  // the first entry is highlighted, not chosen
     EXPECT_EQ(events, Texts{"[Stop] Error!: No aircraft selected"});
     struct Case { int index; const char* name; int stem; };
@@ -186,13 +193,41 @@ TEST_F(CopyDialogTest, NothingIsChosenUntilAClickWhichShowsTheAircraftAndEmpties
     ui.edits[IDC_PREFIX] = "XY";
     ui.Click(dlg, -1);
     EXPECT_EQ(ui.edits, (Edits{{IDC_SELECTED, "Spitfire_MkI"}, {IDC_PREFIX, "XY"}, {IDC_TITLE, ""}}));
-    // Enter with a prefix past the limit, as another program could set it.
-    ui.edits[IDC_PREFIX] = "ABCDE";
+}
+
+TEST_F(CopyDialogTest, EnterEndsTheProgramFromTheFieldsOfOldButNotWhileTheInGameNameIsTypedNorWithTooLongAPrefix) {
+    ui.Click(dlg, kSpitfire);
     events.clear();
+    // From the name field, and with a prefix past the limit (as another
+    // program could set it): the dialog stays.
+    ui.focus = IDC_TITLE;
+    ui.edits[IDC_TITLE] = "Half typed";
+    ui.Press(dlg, kIdOk);
+    EXPECT_EQ(dlg.EndCode(), 0) << "Enter in the In-game name field must not end the program";
+    EXPECT_EQ(events, Texts{});
+    ui.focus = IDC_SELECTED;
+    ui.edits[IDC_PREFIX] = "ABCDE";
     ui.Press(dlg, kIdOk);
     EXPECT_EQ(events, Texts{"[Exclamation] Vantorel: Enter no more than 4 characters."});
     EXPECT_EQ(ui.focus, IDC_PREFIX);
-    EXPECT_EQ(ui.endCode, 0) << "the dialog must stay open";
+    EXPECT_EQ(dlg.EndCode(), 0) << "the dialog must stay open";
+    ui.edits[IDC_PREFIX] = "ABCD";
+    ui.Press(dlg, kIdOk);
+    EXPECT_EQ(dlg.EndCode(), kIdOk);
+    ui.Press(dlg, kIdCancel);
+    EXPECT_EQ(dlg.EndCode(), kIdCancel);
+}
+
+TEST_F(CopyDialogTest, TheAboutItemAndButtonOpenTheAboutBoxAndNothingElseIsHandled) {
+    // System commands 16..31 are all the About item (Windows keeps the low four bits).
+    for (unsigned id : {16u, 31u}) EXPECT_TRUE(dlg.OnSysCommand(id)) << id;
+    for (unsigned id : {15u, 32u, 0xF060u}) EXPECT_FALSE(dlg.OnSysCommand(id)) << id;
+    ui.Press(dlg, IDC_ABOUT);
+    EXPECT_EQ(events, Texts(3, "RunModal 100"));
+    // A notification other than a click, a click on the list, an unknown control.
+    EXPECT_FALSE(dlg.OnCommand(1, IDC_COPY));
+    EXPECT_FALSE(dlg.OnCommand(kBnClicked, IDC_AIRCRAFT_LIST));
+    EXPECT_FALSE(dlg.OnCommand(kBnClicked, 999));
 }
 
 TEST(CopyDialogStartUp, TheInstallersEntryWinsWhenItHoldsTheAircraftElseTheRememberedFolderElseTheRegistrysBoxes) {
@@ -213,11 +248,11 @@ TEST(CopyDialogStartUp, TheInstallersEntryWinsWhenItHoldsTheAircraftElseTheRemem
         SCOPED_TRACE(c.registry);
         SCOPED_TRACE(c.remembered);
         FakeUi ui;
-        ui.registryResult = c.registry;
-        if (c.registryHoldsAircraft) ui.registryPath = sim.Aircraft();
-        ui.remembered = c.remembered;
-        CCopyDlg dlg(ui, RecordCopy);
-        EXPECT_EQ(dlg.OnInitDialog(), c.path.empty() ? 0 : 1);
+        registryResult = c.registry;
+        if (c.registryHoldsAircraft) registryPath = sim.Aircraft();
+        remembered = c.remembered;
+        CCopyDlg dlg(ui, kSim, kListed, RecordCopy);
+        EXPECT_EQ(dlg.OnInit(), !c.path.empty());
         EXPECT_EQ(dlg.m_szAircraftPath, c.path);
         EXPECT_EQ(ui.list.size(), c.path.empty() ? 0u : 19u);
         if (c.box.empty()) {
@@ -227,7 +262,9 @@ TEST(CopyDialogStartUp, TheInstallersEntryWinsWhenItHoldsTheAircraftElseTheRemem
         // The list cannot be clicked, but the Selected field can be typed in.
         ui.edits[IDC_SELECTED] = "P38";
         ui.Press(dlg, IDC_COPY);
-        EXPECT_EQ(events, (Texts{c.box, "[Stop] UNABLE TO COPY!: The CFS path is not correct"}));
+        ui.Press(dlg, IDC_COPIES);
+        EXPECT_EQ(events, (Texts{c.box, "[Stop] UNABLE TO COPY!: The CFS path is not correct",
+                                 "[Stop] UNABLE TO COPY!: The CFS path is not correct"}));
     }
 }
 
@@ -237,8 +274,8 @@ TEST(CopyDialogFindCfs, APickedFolderHoldingTheAircraftFillsTheListAndIsRemember
     fs::create_directories(sim.root / "Empty");
     const std::string empty = (sim.root / "Empty").string();
     FakeUi ui;
-    ui.registryResult = kRegistryNotInstalled;
-    CCopyDlg dlg(ui, RecordCopy);
+    registryResult = kRegistryNotInstalled;
+    CCopyDlg dlg(ui, kSim, kListed, RecordCopy);
     ui.RunModal(dlg);
     // The simulator's folder and its Aircraft folder both give the Aircraft
     // folder; the picker opens where the last choice left it, the list is
@@ -261,7 +298,7 @@ TEST(CopyDialogFindCfs, APickedFolderHoldingTheAircraftFillsTheListAndIsRemember
         ui.Press(dlg, IDC_FIND_CFS);
         EXPECT_EQ(events, c.box.empty() ? Texts{"Browse " + start} : (Texts{"Browse " + start, c.box}));
         EXPECT_EQ(ui.list.size(), c.listed);
-        EXPECT_EQ(ui.remembered, c.remembered);
+        EXPECT_EQ(remembered, c.remembered);
         EXPECT_EQ(dlg.m_szAircraftPath, c.listed ? sim.Aircraft() : "");
     }
 }
@@ -270,11 +307,11 @@ TEST(CopyDialogFindCfs, APickedFolderHoldingTheAircraftFillsTheListAndIsRemember
 struct TitleTest : ::testing::Test {
     Sim sim;
     FakeUi ui;
-    CCopyDlg dlg{ui, RecordCopy};
+    CCopyDlg dlg{ui, kSim, kListed, RecordCopy};
     void SetUp() override {
         sim.Add("P51d", "P-51D Mustang");
         sim.Add("XY1d", "Silver Lady");
-        ui.registryPath = sim.Aircraft();
+        registryPath = sim.Aircraft();
         ui.RunModal(dlg);
         ui.Click(dlg, kP51d);
         events.clear();
@@ -335,6 +372,52 @@ TEST_F(TitleTest, CopyConfirmsTheNewNameAfterCheckingThePrefixAndAnEditedTitleWh
     }
 }
 
+TEST_F(TitleTest, TheNameFieldFollowsThePrefixUntilThePlayerTypesANameWhichThenStaysTheirsAndIsCopied) {
+    ui.SetEditText(IDC_PREFIX, "NK");
+    EXPECT_EQ(ui.edits[IDC_TITLE], "NK11D Mustang");
+    ui.edits[IDC_TITLE] = "Keep This Name";
+    ui.SetEditText(IDC_PREFIX, "NM");
+    EXPECT_EQ(ui.edits[IDC_TITLE], "Keep This Name") << "a typed name must survive a corrected prefix";
+    ui.Click(dlg, kP51d);
+    EXPECT_EQ(ui.edits[IDC_TITLE], "Keep This Name") << "and choosing the aircraft again";
+    ui.SetEditText(IDC_PREFIX, "NM");
+    ui.Press(dlg, IDC_COPY);
+    EXPECT_EQ(events.at(1), "Copy " + sim.Aircraft() + "|NM|1|Keep This Name");
+    // Typed back to the prediction, or emptied, the field follows again.
+    for (const char* typed : {"NM11D Mustang", ""}) {
+        ui.edits[IDC_TITLE] = typed;
+        ui.SetEditText(IDC_PREFIX, "QQ");
+        EXPECT_EQ(ui.edits[IDC_TITLE], "QQ11D Mustang") << typed;
+        ui.SetEditText(IDC_PREFIX, "NM");
+    }
+}
+
+TEST_F(TitleTest, AFailedCopySaysWhyInTheCommandLinesWords) {
+    ui.SetEditText(IDC_PREFIX, "RO");
+    const std::string dir = sim.Aircraft();
+    struct Case { CopyStatus status; int error; bool unfinished; std::string path, text; };
+    for (const Case& c : {
+             Case{CopyFolderExists, EEXIST, false, dir + "/RO1d", "folder RO1d exists - use a different prefix"},
+             Case{CopyFolderExists, EACCES, false, dir, "access denied to " + dir},
+             Case{CopyFolderExists, EEXIST, true, dir + "/RO1d",
+                  "folder RO1d holds an unfinished copy - remove it or use a different prefix"},
+             Case{CopyFileError, EROFS, false, dir + "/RO1d", "File Error: " + dir + "/RO1d is on a read-only file system"},
+             Case{CopyFileError, ENAMETOOLONG, false, dir + "/RO1d/x", "File Error: the path is too long (" + dir + "/RO1d/x)"},
+             Case{CopyFileError, EIO, false, dir + "/P51d/P51d.air",
+                  "File Error: " + dir + "/P51d/P51d.air: " + std::strerror(EIO)},
+             Case{CopyPathNotFound, ENOENT, false, dir, "The CFS path is not correct"},
+         }) {
+        copyStatus = c.status;
+        copyFailure = {};
+        copyFailure.error = c.error;
+        copyFailure.unfinishedCopy = c.unfinished;
+        std::strcpy(copyFailure.path, c.path.c_str());
+        events.clear();
+        ui.Press(dlg, IDC_COPY);
+        EXPECT_EQ(events.back(), "[Stop] UNABLE TO COPY!: " + c.text);
+    }
+}
+
 TEST_F(TitleTest, OpenFolderIsOfferedAfterASuccessfulCopyOnlyAndShowsItsTexturesOrSaysItIsGone) {
     ui.SetEditText(IDC_PREFIX, "XY");
     for (CopyStatus status : {CopyOk, CopyFolderExists, CopyOk}) {
@@ -353,78 +436,93 @@ TEST_F(TitleTest, OpenFolderIsOfferedAfterASuccessfulCopyOnlyAndShowsItsTextures
                              "[Stop] Error!: " + copy.string() + " is not there any more"}));
 }
 
-// Copies listed by the recorded source; all but AB09g go when asked.
-std::vector<CopyRow> listed;
-std::vector<CopyRow> FindListed(const char*) { return listed; }
-bool RemoveListed(const char* dir, const char* folder) {
-    events.push_back(std::string("Remove ") + dir + "|" + folder);
-    if (std::string(folder) == "AB09g") return false;
-    listed.erase(std::remove_if(listed.begin(), listed.end(), [&](const CopyRow& r) { return r.folder == folder; }), listed.end());
-    return true;
-}
-const CopiesSource kListed = {FindListed, RemoveListed};
-
-TEST(CopiesDialog, ListsEachCopyAndRemovesOnlyTheChosenOneAfterAConfirmationNamingIt) {
-    listed = {{"XY1d", kP51d, "Red Tail", true, false},
-              {"AB09g", kBf109g, "Gustav", false, false},
-              {"QQ8", kP38, "Lightning Q", true, true}};
+// The Copies dialog opened from a main dialog on a real Aircraft folder
+// holding `copies`; `play` drives it.
+void WithCopiesDialog(const std::vector<CopyRow>& copies, const std::function<void(FakeUi&, CDialog&)>& play) {
+    Sim sim;
+    sim.Add("P51d");
     FakeUi ui;
-    ui.registryPath = "D:\\CFS\\Aircraft";
-    CCopyDlg main(ui, RecordCopy, &kListed);
-    ui.RunModal(main);
-    const std::string ask = "[YesNo] Vantorel copies: Move ";
-    struct Case { int select; bool agree; Texts seen; size_t left; };
-    const Case cases[] = {
-        Case{-1, true, {"[Stop] Error!: No copy selected"}, 3},
-        Case{0, false, {ask + "XY1d (\"Red Tail\" in the game) to the Recycle Bin?"}, 3},
-        Case{1, true, {ask + "AB09g (\"Gustav\" in the game) to the Recycle Bin?", "Remove D:\\CFS\\Aircraft|AB09g",
-                         "[Stop] Vantorel copies: AB09g could not be moved to the Recycle Bin"}, 3},
-        Case{2, true, {ask + "QQ8 (\"Lightning Q\" in the game) to the Recycle Bin?\n\nIt holds files you added yourself.",
-                         "Remove D:\\CFS\\Aircraft|QQ8"}, 2},
-    };
+    listed = copies;
+    registryPath = sim.Aircraft();
     bool opened = false;
     ui.whileOpen = [&](FakeUi& copies, CDialog& dlg) {
+        if (dlg.TemplateId() != IDD_COPIES) return;
         opened = true;
-        EXPECT_EQ(copies.list, (Texts{"XY1d\tP51d\tRed Tail\tcomplete", "AB09g\tBf109g\tGustav\tunfinished",
-                                       "QQ8\tP38\tLightning Q\tcomplete, with your files"}));
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.select);
-            copies.listSelection = c.select;
-            copies.agree = c.agree;
-            events.clear();
-            copies.Press(dlg, IDC_COPIES_REMOVE);
-            EXPECT_EQ(events, c.seen);
-            EXPECT_EQ(copies.list.size(), c.left);
-        }
-        EXPECT_EQ(copies.list.back(), "AB09g\tBf109g\tGustav\tunfinished") << "the list shows what is left";
+        play(copies, dlg);
     };
+    CCopyDlg main(ui, kSim, kListed, RecordCopy);
+    ui.RunModal(main);
+    events.clear();
     ui.Press(main, IDC_COPIES);
     EXPECT_TRUE(opened);
 }
 
-TEST_F(CopyDialogTest, MessagesReachTheirHandlerOrElseGetDefaultProcessing) {
-    // System commands 16..31 are all the About item (Windows keeps the low four
-    // bits); 16, SC_CLOSE and the About button are seen end to end.
-    for (unsigned id : {17u, 31u}) EXPECT_EQ(Send(kWmSysCommand, id), Texts{"RunAboutBox"}) << id;
-    for (unsigned id : {15u, 32u}) EXPECT_EQ(Send(kWmSysCommand, id), Texts{"Default"}) << id;
-    // A notification other than a click, a click on the list, an unknown control.
-    for (std::uintptr_t wParam : {(1u << 16) | IDC_COPY, 0u + IDC_AIRCRAFT_LIST, 999u})
-        EXPECT_EQ(Send(kWmCommand, wParam), Texts{"Default"}) << wParam;
-    EXPECT_EQ(Send(kWmPaint), Texts{"Default"}) << "a window that is not minimised paints itself";
-    EXPECT_EQ(dlg.Dispatch(kWmQueryDragIcon, 0, 0), reinterpret_cast<std::intptr_t>(ui.icon));
-    // Minimised: the icon centred, the division truncating toward zero.
-    ui.iconic = true;
-    ui.client = {10, 20, 30, 39};  // 20 by 19: (20-32+1)/2 = -5.5 gives -5, not -6
-    EXPECT_EQ(Send(kWmPaint), (Texts{"SendMessage 39 220", "DrawIcon -5,-6", "EndPaint"}));
+TEST(CopiesDialog, ATableShowsEachCopyOnOneLineInWordsAndRemovesOnlyTheChosenOneAfterAQuestionNamingIt) {
+    const std::string ask = "[YesNo] Vantorel copies: Move ";
+    struct Case { int select; bool agree; Texts seen; size_t left; };
+    WithCopiesDialog({{"XY1d", kP51d, "Red Tail", true, 0},
+                      {"AB09g", kBf109g, "Gustav", false, 0},
+                      {"QQ8", kP38, "Lightning\tQ\x1b[31m", true, 1},
+                      {"Q\nR8", kP38, "Two\r\nlines", false, 3}},
+                     [&](FakeUi& copies, CDialog& dlg) {
+        const Case cases[] = {
+            Case{-1, true, {"[Stop] Error!: No copy selected"}, 4},
+            Case{0, false, {ask + "XY1d (\"Red Tail\" in the game) to the Recycle Bin?"}, 4},
+            Case{1, true, {ask + "AB09g (\"Gustav\" in the game) to the Recycle Bin?", "Remove " + registryPath + "|AB09g",
+                           "[Stop] Vantorel copies: AB09g could not be moved to the Recycle Bin"}, 4},
+            Case{2, true, {ask + "QQ8 (\"Lightning\\tQ\\x1b[31m\" in the game) to the Recycle Bin?\n\n"
+                                 "It holds files you added yourself.", "Remove " + registryPath + "|QQ8"}, 3},
+        };
+        EXPECT_EQ(copies.columns, (Texts{"Folder", "Stock aircraft", "In-game name", "State"}));
+        EXPECT_EQ(copies.rows, (Texts{"XY1d|P51d|Red Tail|complete", "AB09g|Bf109g|Gustav|unfinished",
+                                      "QQ8|P38|Lightning\\tQ\\x1b[31m|complete, with 1 file of yours",
+                                      "Q\\nR8|P38|Two\\r\\nlines|unfinished, with 3 files of yours"}));
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.select);
+            copies.rowSelection = c.select;
+            copies.agree = c.agree;
+            events.clear();
+            copies.Press(dlg, IDC_COPIES_REMOVE);
+            EXPECT_EQ(events, c.seen);
+            EXPECT_EQ(copies.rows.size(), c.left);
+        }
+        EXPECT_EQ(copies.rows.at(1), "AB09g|Bf109g|Gustav|unfinished") << "the table shows what is left";
+    });
 }
 
-TEST(CopyApp, RunsTheMainDialogOnceInTheCurrentLookAndReturnsZero) {
+TEST(CopiesDialog, ALongTitleIsShortenedInTheQuestionNeverTheQuestionAndACopyGoneFromDiskIsSaidGoneNotAskedAbout) {
+    // A double-byte character across the cut (Shift-JIS) goes whole.
+    const std::string longTitle = std::string(79, 'T') + "\x93\xfa" + std::string(1000, 'L');
+    WithCopiesDialog({{"XY1d", kP51d, longTitle, true, 2}, {"AB1d", kP51d, "Gone", true, 0}},
+                     [&](FakeUi& copies, CDialog& dlg) {
+        copies.rowSelection = 0;
+        copies.agree = false;
+        events.clear();
+        copies.Press(dlg, IDC_COPIES_REMOVE);
+        EXPECT_EQ(events, Texts{"[YesNo] Vantorel copies: Move XY1d (\"" + std::string(79, 'T') +
+                                "...\" in the game) to the Recycle Bin?\n\nIt holds files you added yourself."});
+        // AB1d deleted on disk after the table was shown.
+        listed.pop_back();
+        copies.rowSelection = 1;
+        copies.agree = true;
+        events.clear();
+        copies.Press(dlg, IDC_COPIES_REMOVE);
+        EXPECT_EQ(events, Texts{"[Stop] Vantorel copies: AB1d is not there any more"}) << "nothing may be asked or removed";
+        EXPECT_EQ(copies.rows.size(), 1u) << "the table must show what is there now";
+    });
+}
+
+TEST(CopiesDialog, WithTheAircraftFolderGoneTheButtonSaysSoInsteadOfAnEmptyTable) {
+    Sim sim;
+    sim.Add("P51d");
     FakeUi ui;
-    CCopyApp app;
-    app.m_pUi = &ui;
-    EXPECT_EQ(app.InitInstance(), 0);
-    EXPECT_EQ(events, (Texts{"EnableVisualStyles", "RunModal"}));
-    EXPECT_EQ(ui.list.size(), 19u) << "the main dialog, with its aircraft list";
+    registryPath = sim.Aircraft();
+    CCopyDlg main(ui, kSim, kListed, RecordCopy);
+    ui.RunModal(main);
+    fs::remove_all(sim.Aircraft());
+    events.clear();
+    ui.Press(main, IDC_COPIES);
+    EXPECT_EQ(events, Texts{"[Stop] Vantorel copies: " + sim.Aircraft() + " is not there any more"});
 }
 
 }  // namespace

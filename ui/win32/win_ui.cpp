@@ -1,56 +1,105 @@
 // Contents:
-//   the dialog procedure: from window messages to the message maps
+//   the dialog procedure: from window messages to the dialog's handlers
 //   Win32Ui: each DialogUi operation as the Win32 call the logic relies on
 //   text conversions and the shell
 #include "win_ui.h"
 
-#include "copy_dlg.h"
-#include "sim_path.h"
+#include "dialog.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <type_traits>
+
+namespace {
+
+std::wstring WidenAnsi(const char* text) {
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 1) return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<std::size_t>(length) - 1);
+    return wide;
+}
+
+// False when a character has no exact form in the ANSI code page; it then
+// comes out as '?', never as a best-fit look-alike.
+bool NarrowToAnsi(const std::wstring& text, std::string* out) {
+    out->clear();
+    if (text.empty()) return true;
+    // Where the ANSI code page is UTF-8 every character has its form, and
+    // the call refuses the flags.
+    bool utf8 = GetACP() == CP_UTF8;
+    DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* watch = utf8 ? nullptr : &usedDefault;
+    int length = WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), nullptr, 0, "?", watch);
+    if (length <= 0) return false;
+    out->resize(static_cast<std::size_t>(length));
+    WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), &(*out)[0], length, "?", watch);
+    return !usedDefault;
+}
+
+// A row's texts whole, one line per column under its heading: the tooltip
+// over a row whose cells end in an ellipsis.
+void FillRowTip(NMLVGETINFOTIPW* tip) {
+    HWND list = tip->hdr.hwndFrom;
+    std::wstring text;
+    const int columns = static_cast<int>(SendMessageW(ListView_GetHeader(list), HDM_GETITEMCOUNT, 0, 0));
+    for (int c = 0; c < columns; ++c) {
+        wchar_t heading[64] = {}, cell[INFOTIPSIZE] = {};
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = heading;
+        column.cchTextMax = 64;
+        SendMessageW(list, LVM_GETCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
+        LVITEMW item = {};
+        item.iSubItem = c;
+        item.pszText = cell;
+        item.cchTextMax = INFOTIPSIZE;
+        SendMessageW(list, LVM_GETITEMTEXTW, tip->iItem, reinterpret_cast<LPARAM>(&item));
+        text += (c ? L"\n" : L"") + std::wstring(heading) + L": " + cell;
+    }
+    lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
+}
+
+}  // namespace
 
 // ============================================================================
 // Dialog procedure
 // ============================================================================
 
 // A dialog procedure returns TRUE for a message it handled and FALSE to let
-// the dialog manager's default processing run; WM_INITDIALOG and
-// WM_QUERYDRAGICON return their result directly.
-namespace {
-
-// Handlers run modal loops (message boxes, the About box) in which the
-// dialog procedure is entered again for the same window: each message gets a
-// fresh default-processing flag and the outer message's flag comes back after.
-struct DefaultRequestScope {
-    bool& flag;
-    bool outer;
-    explicit DefaultRequestScope(bool& f) : flag(f), outer(f) { flag = false; }
-    ~DefaultRequestScope() { flag = outer; }
-};
-
-}  // namespace
-
+// the dialog manager's default processing run; WM_INITDIALOG returns whether
+// the dialog manager should focus the first control.
 INT_PTR CALLBACK Win32Ui::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // No C++ exception may unwind through user32's frames: it would leave the
     // dialog manager's state broken. A handler that throws is treated as one
-    // that asked for default processing.
+    // that left the message to default processing.
     try {
         if (message == WM_INITDIALOG) {
-            CDialog* dlg = reinterpret_cast<CDialog*>(lParam);
-            SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-            static_cast<Win32Ui&>(dlg->Ui()).m_hwnd = hwnd;
-            return dlg->OnInitDialog();
+            Win32Ui* ui = reinterpret_cast<Win32Ui*>(lParam);
+            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+            ui->m_hwnd = hwnd;
+            return ui->m_dialog->OnInit();
         }
-        // Messages before WM_INITDIALOG (WM_SETFONT...) find no object yet.
-        CDialog* dlg = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-        if (!dlg) return FALSE;
-        Win32Ui& ui = static_cast<Win32Ui&>(dlg->Ui());
-        DefaultRequestScope scope(ui.m_defaultAsked);
-        std::intptr_t result = dlg->Dispatch(message, wParam, lParam);
-        if (ui.m_defaultAsked) return FALSE;
-        return message == WM_QUERYDRAGICON ? result : TRUE;
+        // Messages before WM_INITDIALOG (WM_SETFONT...) find no ui yet.
+        Win32Ui* ui = reinterpret_cast<Win32Ui*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+        if (!ui) return FALSE;
+        CDialog* dlg = ui->m_dialog;
+        BOOL handled = FALSE;
+        switch (message) {
+        case WM_COMMAND: handled = dlg->OnCommand(HIWORD(wParam), LOWORD(wParam)); break;
+        case WM_SYSCOMMAND: handled = dlg->OnSysCommand(static_cast<unsigned>(wParam)); break;
+        case WM_NOTIFY:
+            if (reinterpret_cast<NMHDR*>(lParam)->code != LVN_GETINFOTIPW) break;
+            FillRowTip(reinterpret_cast<NMLVGETINFOTIPW*>(lParam));
+            handled = TRUE;
+            break;
+        }
+        if (dlg->EndCode()) ::EndDialog(hwnd, dlg->EndCode());
+        return handled;
     } catch (...) {
         return FALSE;
     }
@@ -60,42 +109,18 @@ INT_PTR CALLBACK Win32Ui::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 // Win32Ui
 // ============================================================================
 
-Win32Ui::Win32Ui(HINSTANCE instance, HWND owner) : m_instance(instance), m_owner(owner) {}
-
 int Win32Ui::RunModal(CDialog& dlg) {
+    m_dialog = &dlg;
     // The W variant makes the controls keep UTF-16 text: an ANSI edit field
     // would best-fit a typed character before the logic could refuse it.
     INT_PTR code = DialogBoxParamW(m_instance, MAKEINTRESOURCEW(dlg.TemplateId()), m_owner, DialogProc,
-                                   reinterpret_cast<LPARAM>(&dlg));
+                                   reinterpret_cast<LPARAM>(this));
     m_hwnd = nullptr;
+    m_dialog = nullptr;
     return static_cast<int>(code);
 }
 
-void Win32Ui::EndDialog(int code) { ::EndDialog(m_hwnd, code); }
-
-void Win32Ui::RunAboutBox() {
-    Win32Ui aboutUi(m_instance, m_hwnd);
-    CAboutDlg about(aboutUi);
-    about.DoModal();
-}
-
-void Win32Ui::Default() { m_defaultAsked = true; }
-
-std::intptr_t Win32Ui::SendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-    return SendMessageA(m_hwnd, message, wParam, lParam);
-}
-
-// The manifest asks for common controls 6; linking and calling comctl32
-// makes sure it is loaded before the first dialog is created.
-void Win32Ui::EnableVisualStyles() { InitCommonControls(); }
-
 std::unique_ptr<DialogUi> Win32Ui::MakeChildUi() { return std::unique_ptr<DialogUi>(new Win32Ui(m_instance, m_hwnd)); }
-
-void Win32Ui::ClearList(int id) { SendDlgItemMessageA(m_hwnd, id, LB_RESETCONTENT, 0, 0); }
-
-void Win32Ui::SetListTabStops(int id, const int* stops, int count) {
-    SendDlgItemMessageA(m_hwnd, id, LB_SETTABSTOPS, count, reinterpret_cast<LPARAM>(stops));
-}
 
 void Win32Ui::AddListEntry(int id, const char* text) {
     SendDlgItemMessageA(m_hwnd, id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -106,6 +131,49 @@ void Win32Ui::SetListSelection(int id, int index) { SendDlgItemMessageA(m_hwnd, 
 int Win32Ui::GetListSelection(int id) {
     LRESULT index = SendDlgItemMessageA(m_hwnd, id, LB_GETCURSEL, 0, 0);
     return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+// Whole rows are chosen, and a row's tooltip shows its texts whole.
+void Win32Ui::SetTableColumns(int id, const std::vector<TableColumn>& columns) {
+    HWND list = GetDlgItem(m_hwnd, id);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP);
+    RECT client = {};
+    GetClientRect(list, &client);
+    int rest = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    std::vector<int> widths;
+    for (const TableColumn& c : columns) {
+        RECT r = {0, 0, c.width, 0};
+        MapDialogRect(m_hwnd, &r);
+        widths.push_back(r.right);
+        rest -= r.right;
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::wstring heading = WidenAnsi(columns[i].heading);
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = &heading[0];
+        column.cx = columns[i].width ? widths[i] : (rest > 40 ? rest : 40);
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void Win32Ui::AddTableRow(int id, const std::vector<std::string>& cells) {
+    HWND list = GetDlgItem(m_hwnd, id);
+    LVITEMW item = {};
+    item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    item.iItem = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        std::wstring text = WidenAnsi(cells[i].c_str());
+        item.iSubItem = static_cast<int>(i);
+        item.pszText = &text[0];
+        SendMessageW(list, LVM_SETITEMTEXTW, item.iItem, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+void Win32Ui::ClearTable(int id) { SendDlgItemMessageW(m_hwnd, id, LVM_DELETEALLITEMS, 0, 0); }
+
+int Win32Ui::GetTableSelection(int id) {
+    return static_cast<int>(SendDlgItemMessageW(m_hwnd, id, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 std::wstring Win32Ui::EditTextWide(int id) {
@@ -142,6 +210,13 @@ void Win32Ui::FocusControl(int id) {
     if (control) PostMessageA(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
+int Win32Ui::FocusedControl() {
+    HWND focus = GetFocus();
+    return focus && IsChild(m_hwnd, focus) ? GetDlgCtrlID(focus) : 0;
+}
+
+void Win32Ui::EnableControl(int id, bool enable) { EnableWindow(GetDlgItem(m_hwnd, id), enable); }
+
 int Win32Ui::MessageBox(const char* text, const char* caption, unsigned type) {
     return MessageBoxA(m_hwnd, text, caption, type);
 }
@@ -152,22 +227,43 @@ std::string Win32Ui::LoadString(int id) {
     return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-void Win32Ui::AppendSystemMenu(unsigned flags, unsigned command, const char* text) {
+void Win32Ui::AppendSystemMenu(unsigned command, const char* text) {
     HMENU menu = GetSystemMenu(m_hwnd, FALSE);
-    if (menu) AppendMenuA(menu, flags, command, text);
+    if (!menu) return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, command, text);
 }
 
-IconHandle Win32Ui::LoadIcon(int id) { return LoadIconA(m_instance, MAKEINTRESOURCEA(id)); }
-
-void Win32Ui::EnableControl(int id, bool enable) { EnableWindow(GetDlgItem(m_hwnd, id), enable); }
-
-int Win32Ui::ReadAircraftFolder(char* out) { return ReadAircraftFolderFromRegistry(out); }
-
-std::string Win32Ui::ReadRememberedFolder() { return ReadRememberedFolderFromRegistry(); }
-
-void Win32Ui::WriteRememberedFolder(const char* path) { WriteRememberedFolderToRegistry(path); }
+// ============================================================================
+// The shell
+// ============================================================================
 
 namespace {
+
+// ole32, loaded on first use: only the folder picker needs it, and the
+// program's imports stay the DLLs every start loads.
+struct ComCalls {
+    decltype(&CoInitialize) initialize;
+    decltype(&CoTaskMemFree) taskMemFree;
+};
+
+const ComCalls* LoadComCalls() {
+    static ComCalls calls;
+    static int state = 0;  // 0 not tried, 1 loaded, -1 missing
+    if (state == 0) {
+        HMODULE ole32 = LoadLibraryA("ole32.dll");
+        // Through void(*)(): the one cast between function types that GCC
+        // accepts without a warning.
+        auto get = [ole32](auto& to, const char* name) {
+            FARPROC f = ole32 ? GetProcAddress(ole32, name) : nullptr;
+            to = reinterpret_cast<std::remove_reference_t<decltype(to)>>(reinterpret_cast<void (*)()>(f));
+        };
+        get(calls.initialize, "CoInitialize");
+        get(calls.taskMemFree, "CoTaskMemFree");
+        state = calls.initialize && calls.taskMemFree ? 1 : -1;
+    }
+    return state == 1 ? &calls : nullptr;
+}
 
 // Opens the picker at the folder in use, so a player with two installs sees
 // where the other one is from there.
@@ -181,9 +277,9 @@ int CALLBACK BrowseCallback(HWND picker, UINT message, LPARAM, LPARAM start) {
 // The edit box lets a player type or paste a path, which is quicker than
 // walking the tree to a deep install.
 FolderChoice Win32Ui::BrowseForFolder(const char* prompt, const char* start, std::string* out) {
-    const ShellCalls* shell = LoadShellCalls();
-    if (!shell) return kFolderCancelled;
-    shell->coInitialize(nullptr);  // the new dialog style needs COM on this thread
+    const ComCalls* com = LoadComCalls();
+    if (!com) return kFolderCancelled;
+    com->initialize(nullptr);  // the new dialog style needs COM on this thread
     std::wstring title = WidenAnsi(prompt), from = WidenAnsi(start);
     BROWSEINFOW info = {};
     info.hwndOwner = m_hwnd;
@@ -191,96 +287,17 @@ FolderChoice Win32Ui::BrowseForFolder(const char* prompt, const char* start, std
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
     info.lpfn = BrowseCallback;
     info.lParam = from.empty() ? 0 : reinterpret_cast<LPARAM>(from.c_str());
-    LPITEMIDLIST chosen = shell->browseForFolder(&info);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
     if (!chosen) return kFolderCancelled;
     wchar_t path[MAX_PATH] = {};
-    BOOL ok = shell->pathFromIdList(chosen, path);
-    shell->coTaskMemFree(chosen);
+    BOOL ok = SHGetPathFromIDListW(chosen, path);
+    com->taskMemFree(chosen);
     if (!ok) return kFolderCancelled;
     return NarrowToAnsi(path, out) ? kFolderChosen : kFolderNotAnsi;
 }
 
 bool Win32Ui::OpenInFileManager(const char* folder) {
-    const ShellCalls* shell = LoadShellCalls();
-    if (!shell) return false;
     std::wstring path = WidenAnsi(folder);
-    HINSTANCE rc = shell->execute(m_hwnd, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE rc = ShellExecuteW(m_hwnd, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(rc) > 32;
-}
-
-std::string Win32Ui::LocalAppDataFolder() {
-    char path[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", path, sizeof path);
-    return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
-}
-
-bool Win32Ui::IsIconic() { return ::IsIconic(m_hwnd) != FALSE; }
-
-PaintContext Win32Ui::BeginPaint() { return ::BeginPaint(m_hwnd, &m_paint); }
-
-void Win32Ui::EndPaint() { ::EndPaint(m_hwnd, &m_paint); }
-
-int Win32Ui::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
-
-ClientRect Win32Ui::GetClientRect() {
-    RECT r = {};
-    ::GetClientRect(m_hwnd, &r);
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-void Win32Ui::DrawIcon(PaintContext dc, int x, int y, IconHandle icon) {
-    ::DrawIcon(static_cast<HDC>(dc), x, y, static_cast<HICON>(icon));
-}
-
-// ============================================================================
-// Text conversions and the shell
-// ============================================================================
-
-std::wstring WidenAnsi(const char* text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length) - 1);
-    return wide;
-}
-
-bool NarrowToAnsi(const std::wstring& text, std::string* out) {
-    out->clear();
-    if (text.empty()) return true;
-    // Where the ANSI code page is UTF-8 every character has its form, and
-    // the call refuses the flags.
-    bool utf8 = GetACP() == CP_UTF8;
-    DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* watch = utf8 ? nullptr : &usedDefault;
-    int length = WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), nullptr, 0, "?", watch);
-    if (length <= 0) return false;
-    out->resize(static_cast<std::size_t>(length));
-    WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), &(*out)[0], length, "?", watch);
-    return !usedDefault;
-}
-
-const ShellCalls* LoadShellCalls() {
-    static ShellCalls calls;
-    static int state = 0;  // 0 not tried, 1 loaded, -1 missing
-    if (state == 0) {
-        HMODULE shell32 = LoadLibraryA("shell32.dll"), ole32 = LoadLibraryA("ole32.dll");
-        // Through void(*)(): the one cast between function types that GCC
-        // accepts without a warning.
-        auto get = [](auto& to, HMODULE dll, const char* name) {
-            FARPROC f = dll ? GetProcAddress(dll, name) : nullptr;
-            to = reinterpret_cast<std::remove_reference_t<decltype(to)>>(reinterpret_cast<void (*)()>(f));
-        };
-        get(calls.browseForFolder, shell32, "SHBrowseForFolderW");
-        get(calls.pathFromIdList, shell32, "SHGetPathFromIDListW");
-        get(calls.execute, shell32, "ShellExecuteW");
-        get(calls.fileOperation, shell32, "SHFileOperationW");
-        get(calls.coInitialize, ole32, "CoInitialize");
-        get(calls.coTaskMemFree, ole32, "CoTaskMemFree");
-        bool all = calls.browseForFolder && calls.pathFromIdList && calls.execute && calls.fileOperation &&
-                   calls.coInitialize && calls.coTaskMemFree;
-        state = all ? 1 : -1;
-    }
-    return state == 1 ? &calls : nullptr;
 }
