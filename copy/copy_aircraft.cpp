@@ -131,26 +131,27 @@ struct PathWalker {
     }
 };
 
-FileResult Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft) {
+FileResult Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft,
+               const WriteSession* session) {
     const char* src = step.source;
     const char* dst = step.dest;
     switch (step.entry->action) {
     case FileAction::CopyNewStem:
-    case FileAction::CopyAltNewStem: return CopyFileBytes(src, dst);
+    case FileAction::CopyAltNewStem: return CopyFileBytes(src, dst, session);
     case FileAction::MakeFolder: {
-        const int err = PlatformMakeFolder(dst);
+        const int err = PlatformMakeFolder(dst, session);
         return {err ? FileWriteFailed : FileWritten, err};
     }
     case FileAction::RewriteStemNewName:
-    case FileAction::RewriteStem: return ReplaceStemInFile(src, dst, names.stem, names.newStem);
-    case FileAction::RewriteBf109eModel: return ReplaceBf109eTextureNames(src, dst, names.newStem);
-    case FileAction::RewriteHurricaneModel: return ReplaceHurricaneTextureNames(src, dst, names.newStem);
-    case FileAction::RewriteAircraftCfg: return RewriteConfigWithTitle(src, dst, names.stem, names.newStem);
+    case FileAction::RewriteStem: return ReplaceStemInFile(src, dst, names.stem, names.newStem, session);
+    case FileAction::RewriteBf109eModel: return ReplaceBf109eTextureNames(src, dst, names.newStem, session);
+    case FileAction::RewriteHurricaneModel: return ReplaceHurricaneTextureNames(src, dst, names.newStem, session);
+    case FileAction::RewriteAircraftCfg: return RewriteConfigWithTitle(src, dst, names.stem, names.newStem, session);
     case FileAction::SoundAlias:
     case FileAction::PanelAlias: {
         const char* kind = step.entry->action == FileAction::SoundAlias ? "sound" : "panel";
         errno = 0;
-        if (WriteAliasConfig(dst, aircraft.aliasTarget, kind) == 0) return {FileWritten, 0};
+        if (WriteAliasConfig(dst, aircraft.aliasTarget, kind, session) == 0) return {FileWritten, 0};
         return {FileWriteFailed, errno ? errno : EIO};
     }
     }
@@ -208,8 +209,9 @@ bool IsUnfinishedCopy(const char* aircraftDir, const char* prefix, int index, co
 struct MadeList {
     std::vector<std::pair<std::string, bool>> entries;  // path, is a folder
     void Add(const char* path, bool folder) { entries.emplace_back(path, folder); }
-    void RemoveAll() {
-        for (auto it = entries.rbegin(); it != entries.rend(); ++it) PlatformRemove(it->first.c_str(), it->second);
+    void RemoveAll(const WriteSession& session) {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+            PlatformRemove(it->first.c_str(), it->second, &session);
     }
 };
 
@@ -264,7 +266,8 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
         if (made == EEXIST && failure) failure->unfinishedCopy = IsUnfinishedCopy(aircraftDir, prefix, index, newFolder);
         return Fail(StatusFromErrno(made), made, newFolder, failure);
     }
-    if (int err = PlatformBeginWrites(newFolder)) {
+    WriteSession session;
+    if (int err = session.Begin(newFolder)) {
         PlatformRemove(newFolder, true);
         return Fail(CopyFileError, err, newFolder, failure);
     }
@@ -280,7 +283,7 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
             cfgStep = step;
             std::strcpy(step.dest, cfgTemp);  // renamed into place last
         }
-        const FileResult result = Run(step, names, aircraft);
+        const FileResult result = Run(step, names, aircraft, &session);
         step.outcome = result.outcome;
         step.error = result.error;
         if (step.outcome == FileWritten) {
@@ -295,7 +298,7 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
             cfgStep.outcome = step.outcome;
             cfgStep.error = step.error;
             if (step.outcome == FileWritten && title) {
-                const int rc = RetitleCopyConfig(step.source, cfgTemp, title);
+                const int rc = RetitleCopyConfig(step.source, cfgTemp, title, &session);
                 if (rc) status = Fail(CopyFileError, rc, cfgTemp, failure);
             }
             if (step.outcome != FileWritten && report) report(cfgStep, context);
@@ -304,11 +307,11 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
         }
     }
     if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten) {
-        if (int err = PlatformRename(cfgTemp, cfgStep.dest)) status = Fail(CopyFileError, err, cfgStep.dest, failure);
+        if (int err = PlatformRename(cfgTemp, cfgStep.dest, &session)) status = Fail(CopyFileError, err, cfgStep.dest, failure);
     }
     if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten && report) report(cfgStep, context);
-    if (status != CopyOk) madeList.RemoveAll();
-    PlatformEndWrites();
+    if (status != CopyOk) madeList.RemoveAll(session);
+    session.End();
     if (status != CopyOk) PlatformRemove(newFolder, true);
     return status;
 }
@@ -322,7 +325,6 @@ CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int i
     try {
         return CopyAircraftChecked(aircraftDir, prefix, index, dryRun, report, context, failure, title);
     } catch (...) {
-        PlatformEndWrites();
         return Fail(CopyFileError, ENOMEM, aircraftDir, failure);
     }
 }

@@ -186,7 +186,7 @@ FileResult Fail(FileOutcome outcome, int error) { return {outcome, error ? error
 // Copies `source` to `dest` through `count` stages. The destination is opened
 // once the source is known to be a readable regular file, and removed again
 // when anything fails after that.
-FileResult Stream(const char* source, const char* dest, Stage* stages, int count) {
+FileResult Stream(const char* source, const char* dest, Stage* stages, int count, const WriteSession* session) {
     std::size_t carried = 0;  // the most bytes the stages can hold back between chunks
     for (int k = 0; k < count; ++k) carried += Window(stages[k]);
     if (carried >= kFileBufferSize / 2) return Fail(FileWriteFailed, EINVAL);  // no stem is that long
@@ -201,7 +201,7 @@ FileResult Stream(const char* source, const char* dest, Stage* stages, int count
         return Fail(FileWriteFailed, EINVAL);
     }
     errno = 0;
-    std::FILE* out = PlatformOpenWrite(dest);
+    std::FILE* out = PlatformOpenWrite(dest, session);
     if (!out) {
         error = errno;
         std::fclose(in);
@@ -240,7 +240,7 @@ FileResult Stream(const char* source, const char* dest, Stage* stages, int count
             if (!stages[k].done) stages[k].next -= ready;
     }
     std::fclose(in);
-    const int closeError = PlatformCloseWritten(out, dest, result.outcome == FileWritten);
+    const int closeError = PlatformCloseWritten(out, dest, result.outcome == FileWritten, session);
     if (result.outcome == FileWritten && closeError) result = Fail(FileWriteFailed, closeError);
     return result;
 }
@@ -272,14 +272,18 @@ void SetFileChunkSize(std::size_t bytes) {
 // 4. The operations
 //----------------------------------------------------------------------------
 
-FileResult CopyFileBytes(const char* source, const char* dest) { return Stream(source, dest, nullptr, 0); }
-
-FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem) {
-    Stage stages[] = {Pass(stem, newStem, static_cast<int>(std::strlen(stem)))};
-    return Stream(source, dest, stages, 1);
+FileResult CopyFileBytes(const char* source, const char* dest, const WriteSession* session) {
+    return Stream(source, dest, nullptr, 0, session);
 }
 
-FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem) {
+FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem,
+                             const WriteSession* session) {
+    Stage stages[] = {Pass(stem, newStem, static_cast<int>(std::strlen(stem)))};
+    return Stream(source, dest, stages, 1, session);
+}
+
+FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem,
+                                     const WriteSession* session) {
     // Formed afresh on every call: nothing of an earlier copy's stem carries over.
     char words[4][8];
     Stage stages[4];
@@ -290,22 +294,24 @@ FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const
         const char* pattern = kBf109eTextureWords[w].pattern;
         stages[w] = Pass(pattern, words[w], static_cast<int>(std::strlen(pattern)));
     }
-    return Stream(source, dest, stages, 4);
+    return Stream(source, dest, stages, 4, session);
 }
 
-FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem) {
+FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem,
+                                        const WriteSession* session) {
     // "hurr" also catches the start of every "Hurricane", so no separate stem
     // pass is needed; "hawk" gives the hawkTex textures' names the new stem.
     const int n = static_cast<int>(std::strlen(newStem));
     Stage stages[] = {Pass("hurr", newStem, n), Pass("hawk", newStem, n)};
-    return Stream(source, dest, stages, 2);
+    return Stream(source, dest, stages, 2, session);
 }
 
-FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem) {
+FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem,
+                                  const WriteSession* session) {
     // Only the first "title" of the stem pass's output is rewritten, wherever
     // it stands, even inside "subtitle": kept so that copies match those of
     // earlier releases.
     const int n = static_cast<int>(std::strlen(stem));
     Stage stages[] = {Pass(stem, newStem, n), {true, "title", newStem, n, 0, false}};
-    return Stream(source, dest, stages, 2);
+    return Stream(source, dest, stages, 2, session);
 }

@@ -13,6 +13,8 @@
 #pragma once
 #include <cstddef>
 
+class WriteSession;
+
 // The one chunk buffer every operation streams through (250,000 bytes, as
 // the whole-file buffer of earlier releases). Not reentrant.
 constexpr std::size_t kFileBufferSize = 250000;
@@ -38,11 +40,17 @@ struct FileResult {
     int error;
 };
 
-FileResult CopyFileBytes(const char* source, const char* dest);
-FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem);
-FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem);
-FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem);
-FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem);
+// Each writes `dest` below the folder of `session` when given (see
+// WriteSession: created new, never through a link), else creates or empties it.
+FileResult CopyFileBytes(const char* source, const char* dest, const WriteSession* session = nullptr);
+FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem,
+                             const WriteSession* session = nullptr);
+FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem,
+                                     const WriteSession* session = nullptr);
+FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem,
+                                        const WriteSession* session = nullptr);
+FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem,
+                                  const WriteSession* session = nullptr);
 
 // Bytes read into FileBuffer per refill (at most its capacity), so tests can
 // put chunk ends at chosen offsets of small files. 0 restores the default,

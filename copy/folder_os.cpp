@@ -48,17 +48,6 @@ EntryKind KindFromAttributes(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryFolder : EntryFile;
 }
 
-int ErrnoFromWin32(DWORD error) {
-    switch (error) {
-    case ERROR_DIR_NOT_EMPTY: return ENOTEMPTY;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION: return EACCES;
-    default: return EIO;
-    }
-}
-
 #else
 
 EntryKind KindFromMode(mode_t mode) {

@@ -162,13 +162,13 @@ std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle,
     return out;
 }
 
-int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* title) {
+int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* title, const WriteSession* session) {
     std::string stock, copy;
     if (!ReadConfigFile(stockCfg, &stock) || !ReadConfigFile(copyCfg, &copy)) return errno ? errno : EIO;
     const std::string out = RetitleConfig(copy, FirstTitle(stock), title);
     // Written anew: the copy's files are only ever created, never overwritten.
-    if (int err = PlatformRemove(copyCfg, false)) return err;
-    std::FILE* f = PlatformOpenWrite(copyCfg);
+    if (int err = PlatformRemove(copyCfg, false, session)) return err;
+    std::FILE* f = PlatformOpenWrite(copyCfg, session);
     if (!f) return errno ? errno : EIO;
     bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     ok = (std::fclose(f) == 0) && ok;

@@ -91,15 +91,16 @@ TEST(CopyAircraft, WritesStayInTheFolderTheCopyMade) {
                       elsewhere = Path(root.path, "home");
     fs::create_directories(made + "/Texture");
     fs::create_directory(elsewhere);
-    ASSERT_EQ(PlatformBeginWrites(made.c_str()), 0);
+    WriteSession session;
+    ASSERT_EQ(session.Begin(made.c_str()), 0);
     fs::rename(made, moved);
     fs::create_directory_symlink(elsewhere, made);
-    std::FILE* f = PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str());
+    std::FILE* f = PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str(), &session);
     ASSERT_NE(f, nullptr);
     std::fclose(f);
-    EXPECT_EQ(PlatformMakeFolder(Path(made, "Panel").c_str()), 0);
-    EXPECT_EQ(PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str()), nullptr) << "a file was written over";
-    PlatformEndWrites();
+    EXPECT_EQ(PlatformMakeFolder(Path(made, "Panel").c_str(), &session), 0);
+    EXPECT_EQ(PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str(), &session), nullptr) << "a file was written over";
+    session.End();
     EXPECT_TRUE(fs::is_empty(elsewhere)) << "a write followed the swapped-in link";
     EXPECT_TRUE(fs::exists(moved + "/Texture/XY1.bmp") && fs::is_directory(moved + "/Panel"));
 }
