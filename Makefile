@@ -76,7 +76,7 @@ clean:
 FUZZ         := build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SOURCES := tests/fuzz/fuzz_wine_registry.cpp cli/wine_registry.cpp cli/wine_prefix.cpp \
-                copy/platform.cpp ui/sim_path.cpp ui/messages.cpp catalogue/catalogue.cpp
+                copy/platform.cpp copy/platform_posix.cpp ui/sim_path.cpp ui/messages.cpp catalogue/catalogue.cpp
 
 .PHONY: fuzz
 fuzz:
