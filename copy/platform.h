@@ -8,7 +8,7 @@
 // serves the catalogue's "P51d_n.mdl". Names that are created are written
 // exactly as given.
 //
-// Sections: names and paths, folders, files, the writes of one copy, errors.
+// Sections: names and paths, folders, files, the writes of one copy.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -140,11 +140,3 @@ private:
     std::string m_strFolder;
     std::intptr_t m_hFolder = -1;
 };
-
-// ---- Errors ------------------------------------------------------------------
-
-#ifdef _WIN32
-// The errno value that stands for Windows error `code`, for every caller that
-// reports a Win32 failure in the engine's terms.
-int ErrnoFromWin32(unsigned long code);
-#endif

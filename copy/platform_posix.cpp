@@ -6,6 +6,7 @@
 //   3. The writes of one copy
 //   4. Folders
 //   5. Files
+//   6. Folder listings and link-safe removal (folder_os.h)
 
 // Models can pass 4 GiB: 32-bit builds need the 64-bit file interface to
 // open them at all.
@@ -13,7 +14,12 @@
 
 #include "platform.h"
 
+#include "folder_os.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -132,13 +138,11 @@ bool PlatformResolvePath(const char* path, char* out, std::size_t cap) {
 //----------------------------------------------------------------------------
 namespace {
 
-// Opens the folder that holds the last component of `rel` (below the
-// session's folder), following no link on the way; writes the last
-// component's name to *name. Returns the folder's handle (the session's own
-// when `rel` has no folder part; the caller closes any other), or -1 with
-// errno set.
-int OpenParentBelow(const WriteSession& session, const char* rel, std::string* name) {
-    const int root = static_cast<int>(session.Folder());
+// Opens the folder that holds the last component of `rel` (below folder
+// `root`), following no link on the way; writes the last component's name
+// to *name. Returns the folder's handle (`root` itself when `rel` has no
+// folder part; CloseParent closes any other), or -1 with errno set.
+int OpenParentBelow(int root, const char* rel, std::string* name) {
     int dir = root;
     const char* start = rel;
     for (const char* slash; (slash = std::strchr(start, '/')) != nullptr; start = slash + 1) {
@@ -156,9 +160,15 @@ int OpenParentBelow(const WriteSession& session, const char* rel, std::string* n
     return dir;
 }
 
-void CloseParent(const WriteSession& session, int dir) {
-    if (dir != static_cast<int>(session.Folder())) close(dir);
+void CloseParent(int root, int dir) {
+    if (dir != root) close(dir);
 }
+
+int OpenParentBelow(const WriteSession& session, const char* rel, std::string* name) {
+    return OpenParentBelow(static_cast<int>(session.Folder()), rel, name);
+}
+
+void CloseParent(const WriteSession& session, int dir) { CloseParent(static_cast<int>(session.Folder()), dir); }
 
 // The part of `path` below the session's folder, or null without a session.
 const char* BelowSession(const WriteSession* session, const char* path) {
@@ -394,4 +404,75 @@ int PlatformRename(const char* from, const char* to, const WriteSession* session
         return rc;
     }
     return std::rename(from, to) == 0 ? 0 : errno;
+}
+
+//----------------------------------------------------------------------------
+// 6. Folder listings and link-safe removal (folder_os.h)
+//----------------------------------------------------------------------------
+namespace {
+
+EntryKind KindFromMode(mode_t mode) {
+    if (S_ISREG(mode)) return EntryFile;
+    return S_ISDIR(mode) ? EntryFolder : EntryOther;
+}
+
+} // namespace
+
+bool GetEntryKind(const char* path, EntryKind* kind) {
+    struct stat st;
+    if (lstat(path, &st) != 0) return false;
+    *kind = KindFromMode(st.st_mode);
+    return true;
+}
+
+bool ListFolder(const char* path, std::vector<FolderEntry>* out) {
+    out->clear();
+    char real[1024];  // the Aircraft folder may be named in another letter case than on disk
+    if (!PlatformResolvePath(path, real, sizeof real)) return false;
+    int fd = open(real, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    DIR* d = fdopendir(fd);
+    if (!d) {
+        close(fd);
+        return false;
+    }
+    while (const dirent* e = readdir(d)) {
+        if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
+        struct stat st;
+        EntryKind kind = fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 ? KindFromMode(st.st_mode) : EntryOther;
+        out->push_back({e->d_name, kind});
+    }
+    closedir(d);
+    std::sort(out->begin(), out->end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return true;
+}
+
+bool AbsolutePath(const char* path, std::string* out) {
+    char buffer[PATH_MAX];
+    if (!realpath(path, buffer)) return false;
+    *out = buffer;
+    return true;
+}
+
+int RemoveEntryNoFollow(const char* baseDir, const char* relPath, bool folder) {
+    std::string rel = relPath;  // "XY1d/" names the folder XY1d
+    while (!rel.empty() && rel.back() == '/') rel.pop_back();
+    if (rel.empty()) return EINVAL;
+    const int root = open(baseDir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (root < 0) return errno;
+    std::string name;
+    const int dir = OpenParentBelow(root, rel.c_str(), &name);
+    int result = 0;
+    struct stat st;
+    if (dir < 0)
+        result = errno == ENOTDIR ? ELOOP : errno;  // O_NOFOLLOW on a link also gives ELOOP
+    else if (fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        result = errno;
+    else if (KindFromMode(st.st_mode) != (folder ? EntryFolder : EntryFile))
+        result = ELOOP;
+    else if (unlinkat(dir, name.c_str(), folder ? AT_REMOVEDIR : 0) != 0)
+        result = errno == EEXIST ? ENOTEMPTY : errno;  // POSIX allows either for a full folder
+    if (dir >= 0) CloseParent(root, dir);
+    close(root);
+    return result;
 }

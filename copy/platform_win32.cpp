@@ -7,12 +7,16 @@
 //   3. The writes of one copy
 //   4. Folders
 //   5. Files
+//   6. Folder listings and link-safe removal (folder_os.h)
 
 // Models can pass 4 GiB: stat needs its 64-bit form to see them at all.
 #define _FILE_OFFSET_BITS 64
 
 #include "platform.h"
 
+#include "folder_os.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,10 +30,11 @@
 //----------------------------------------------------------------------------
 // 1. Errors
 //----------------------------------------------------------------------------
+namespace {
 
 // The C runtime's own mapping for the errors a file operation meets, so the
 // messages read as they did when the runtime's calls made these files.
-int ErrnoFromWin32(unsigned long code) {
+int ErrnoFromWin32(DWORD code) {
     static const struct { DWORD code; int error; } kMap[] = {
         {ERROR_FILE_NOT_FOUND, ENOENT},     {ERROR_PATH_NOT_FOUND, ENOENT},
         {ERROR_INVALID_NAME, ENOENT},       {ERROR_BAD_PATHNAME, ENOENT},
@@ -49,6 +54,8 @@ int ErrnoFromWin32(unsigned long code) {
         if (m.code == code) return m.error;
     return EIO;
 }
+
+} // namespace
 
 //----------------------------------------------------------------------------
 // 2. Names and paths
@@ -107,10 +114,10 @@ int HoldFolder(const std::wstring& path, HANDLE* held) {
     return 0;
 }
 
-// The folders between a session's folder and the last component of a path
-// below it, each held by HoldFolder for as long as this lives: the name the
-// caller then makes or removes is reached through real folders only, and
-// they stay so until it is done. The session holds its own folder.
+// The folders between a base folder and the last component of a path below
+// it, each held by HoldFolder for as long as this lives: the name the caller
+// then makes or removes is reached through real folders only, and they stay
+// so until it is done. The base folder itself is the caller's to hold.
 class HeldPath {
 public:
     HeldPath() = default;
@@ -119,18 +126,22 @@ public:
     ~HeldPath() {
         for (HANDLE h : m_held) CloseHandle(h);
     }
-    // Holds the folders of `path` when it lies below `session`'s folder.
-    // Returns 0 or errno; sets *below when the path lies below it.
-    int Hold(const WriteSession* session, const char* path, bool* below) {
-        const char* rel = session ? session->Below(path) : nullptr;
-        *below = rel != nullptr;
-        if (!rel) return 0;
+    // Holds the folders of `path` from `rel` on, the part of it below the
+    // base folder. Returns 0 or errno.
+    int Hold(const char* path, const char* rel) {
         for (const char* slash = std::strchr(rel, '\\'); slash; slash = std::strchr(slash + 1, '\\')) {
             HANDLE h;
             if (int error = HoldFolder(Wide(std::string(path, slash).c_str()), &h)) return error;
             m_held.push_back(h);
         }
         return 0;
+    }
+    // The same below the folder of `session`, which holds that folder; sets
+    // *below when `path` lies below it (nothing is held otherwise).
+    int Hold(const WriteSession* session, const char* path, bool* below) {
+        const char* rel = session ? session->Below(path) : nullptr;
+        *below = rel != nullptr;
+        return rel ? Hold(path, rel) : 0;
     }
 
 private:
@@ -307,4 +318,66 @@ int PlatformRename(const char* from, const char* to, const WriteSession* session
     if (int error = heldFrom.Hold(session, from, &below)) return error;
     if (int error = heldTo.Hold(session, to, &below)) return error;
     return MoveFileW(Wide(from).c_str(), Wide(to).c_str()) ? 0 : ErrnoFromWin32(GetLastError());
+}
+
+//----------------------------------------------------------------------------
+// 6. Folder listings and link-safe removal (folder_os.h)
+//----------------------------------------------------------------------------
+namespace {
+
+EntryKind KindFromAttributes(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return EntryOther;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryFolder : EntryFile;
+}
+
+} // namespace
+
+bool GetEntryKind(const char* path, EntryKind* kind) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    *kind = KindFromAttributes(attributes);
+    return true;
+}
+
+bool ListFolder(const char* path, std::vector<FolderEntry>* out) {
+    out->clear();
+    std::string pattern = std::string(path) + "\\*";
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;  // even an empty folder lists "."
+    do {
+        if (!std::strcmp(data.cFileName, ".") || !std::strcmp(data.cFileName, "..")) continue;
+        out->push_back({data.cFileName, KindFromAttributes(data.dwFileAttributes)});
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(out->begin(), out->end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return true;
+}
+
+bool AbsolutePath(const char* path, std::string* out) {
+    char buffer[MAX_PATH];
+    DWORD n = GetFullPathNameA(path, MAX_PATH, buffer, nullptr);
+    if (n == 0 || n >= MAX_PATH || GetFileAttributesA(buffer) == INVALID_FILE_ATTRIBUTES) return false;
+    *out = buffer;
+    return true;
+}
+
+int RemoveEntryNoFollow(const char* baseDir, const char* relPath, bool folder) {
+    std::string rel = relPath;  // "XY1d\\" names the folder XY1d
+    while (!rel.empty() && rel.back() == '\\') rel.pop_back();
+    if (rel.empty()) return EINVAL;
+    // Every component below baseDir must be a real folder, not a junction
+    // or a link to a folder elsewhere, and stays one until the removal is done.
+    const std::string path = std::string(baseDir) + '\\' + rel;
+    HeldPath held;
+    if (int error = held.Hold(path.c_str(), path.c_str() + path.size() - rel.size()))
+        return error == ENOTDIR ? ELOOP : error;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return ErrnoFromWin32(GetLastError());
+    if (KindFromAttributes(attributes) != (folder ? EntryFolder : EntryFile)) return ELOOP;
+    // A read-only file is still the copy's own: the stock files it was made from may carry the flag.
+    if (!folder && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    BOOL ok = folder ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+    return ok ? 0 : ErrnoFromWin32(GetLastError());
 }
