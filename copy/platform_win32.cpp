@@ -32,8 +32,10 @@
 //----------------------------------------------------------------------------
 namespace {
 
-// The C runtime's own mapping for the errors a file operation meets, so the
-// messages read as they did when the runtime's calls made these files.
+// The errno values the C runtime gives for the errors a file operation
+// meets, so the messages read as they did when the runtime's calls made
+// these files; beyond its table a path too long says so, and anything
+// unknown is an I/O error, as elsewhere in the engine.
 int ErrnoFromWin32(DWORD code) {
     static const struct { DWORD code; int error; } kMap[] = {
         {ERROR_FILE_NOT_FOUND, ENOENT},     {ERROR_PATH_NOT_FOUND, ENOENT},
