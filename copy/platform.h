@@ -112,13 +112,15 @@ int PlatformRename(const char* from, const char* to, const WriteSession* session
 // ---- The writes of one copy --------------------------------------------------
 
 // A copy writes only below the folder it has just made. Begin opens that
-// folder once, without following a link; until End, every folder made, file
-// created, renamed or removed below it through this session is reached from
-// that handle, never through a link, a junction or another reparse point,
-// and files are only created when they do not exist yet. So a folder swapped
-// for a link mid-copy, or a link planted in it, can never steer a write
-// elsewhere: the operation fails with ELOOP, EEXIST or ENOENT instead. On
-// Windows the open folders also cannot be renamed or removed while held.
+// folder once, without following a link; until End, every folder made and
+// file created, renamed or removed below it through this session is reached
+// from that folder through real folders only, never through a link, a
+// junction or another reparse point, and files are only created when they
+// do not exist yet. So a folder swapped for a link mid-copy, or a link
+// planted in it, can never steer a write elsewhere: the operation fails
+// instead (ELOOP, ENOTDIR, EEXIST or ENOENT). POSIX walks from the folder's
+// handle with openat; Windows holds each folder on the way open, so that
+// none can be renamed, removed or replaced until the operation is done.
 class WriteSession {
 public:
     WriteSession() = default;
