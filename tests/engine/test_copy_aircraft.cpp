@@ -133,9 +133,10 @@ bool PlantLink(const std::string& target, const std::string& link, bool folder) 
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
+    // Wine's handle of a Unix process is signalled at once: wait for the link itself.
+    for (int k = 0; k < 1000 && !isLink(); ++k) Sleep(10);
     return isLink();
 #else
     std::error_code ec;
