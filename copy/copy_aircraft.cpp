@@ -307,7 +307,8 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
         }
     }
     if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten) {
-        if (int err = PlatformRename(cfgTemp, cfgStep.dest, &session)) status = Fail(CopyFileError, err, cfgStep.dest, failure);
+        if (int err = PlatformRename(cfgTemp, cfgStep.dest, &session))
+            status = Fail(CopyFileError, err, cfgStep.dest, failure);
     }
     if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten && report) report(cfgStep, context);
     if (status != CopyOk) madeList.RemoveAll(session);
