@@ -76,7 +76,7 @@ clean:
 FUZZ         := build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SOURCES := tests/fuzz/fuzz_wine_registry.cpp sim/wine_registry.cpp sim/wine_prefix.cpp \
-                copy/platform.cpp sim/sim_path.cpp text/messages.cpp catalogue/catalogue.cpp
+                copy/platform.cpp copy/platform_posix.cpp sim/sim_path.cpp text/messages.cpp catalogue/catalogue.cpp
 
 .PHONY: fuzz
 fuzz:

@@ -6,12 +6,14 @@
 #pragma once
 #include <cstddef>
 
+class WriteSession;
+
 // Puts the bytes of an alias file into out[0..cap), NUL-terminated; returns
 // their length, or -1 when they do not fit. Recognising a copy compares
 // against the same bytes the writer writes.
 int FormatAliasConfig(char* out, std::size_t cap, const char* target, const char* kind);
 
 // Writes the alias file `path` naming folder `target` (a stock folder name)
-// and `kind` ("sound" or "panel"). Returns 0 when written, -1 when it cannot
-// be created or written.
-int WriteAliasConfig(const char* path, const char* target, const char* kind);
+// and `kind` ("sound" or "panel"), below the folder of `session` when given.
+// Returns 0 when written, -1 when it cannot be created or written.
+int WriteAliasConfig(const char* path, const char* target, const char* kind, const WriteSession* session = nullptr);

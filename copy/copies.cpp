@@ -24,21 +24,6 @@ bool IsPlainName(const char* name) {
 
 } // namespace
 
-namespace {
-
-// The Aircraft folder's lock, taken by a copy for its whole run: a removal
-// waits for the copy to finish instead of taking its folder from under it,
-// and two removals of one copy go one after the other.
-struct RemovalLock {
-    int handle;
-    RemovalLock(const char* aircraftDir, bool take) : handle(take ? PlatformLockFolder(aircraftDir) : -1) {}
-    ~RemovalLock() { PlatformUnlockFolder(handle); }
-    RemovalLock(const RemovalLock&) = delete;
-    RemovalLock& operator=(const RemovalLock&) = delete;
-};
-
-} // namespace
-
 RemoveStatus RemoveCopy(const char* aircraftDirAsGiven, const char* folderName, bool permanent, bool dryRun,
                         RemoveResult* out) {
     const std::string dir = AircraftDirOnDisk(aircraftDirAsGiven);
@@ -47,7 +32,7 @@ RemoveStatus RemoveCopy(const char* aircraftDirAsGiven, const char* folderName, 
     if (!IsPlainName(folderName)) return RemoveOutside;
     if (IsStockName(folderName)) return RemoveStockAircraft;
     if (!PlatformFolderExists(aircraftDir)) return RemoveNoAircraftFolder;
-    RemovalLock lock(aircraftDir, !dryRun);
+    FolderLock lock(aircraftDir, !dryRun);
     std::vector<FolderEntry> entries;
     if (!ListFolder(aircraftDir, &entries)) return RemoveNotACopy;
     const FolderEntry* folder = FindEntry(entries, folderName);

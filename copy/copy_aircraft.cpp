@@ -15,21 +15,22 @@
 
 namespace {
 
-FileResult Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft) {
+FileResult Run(const CopyStep& step, const CopyNames& names, const AircraftEntry& aircraft,
+               const WriteSession* session) {
     switch (step.entry->action) {
     case FileAction::MakeFolder: {
-        const int err = PlatformMakeFolder(step.dest);
+        const int err = PlatformMakeFolder(step.dest, session);
         return {err ? FileWriteFailed : FileWritten, err};
     }
     case FileAction::SoundAlias:
     case FileAction::PanelAlias: {
         const char* kind = step.entry->action == FileAction::SoundAlias ? "sound" : "panel";
         errno = 0;
-        if (WriteAliasConfig(step.dest, aircraft.aliasTarget, kind) == 0) return {FileWritten, 0};
+        if (WriteAliasConfig(step.dest, aircraft.aliasTarget, kind, session) == 0) return {FileWritten, 0};
         return {FileWriteFailed, errno ? errno : EIO};
     }
     default:
-        return RewriteFile(step.entry->action, step.source, step.dest, names.stem, names.newStem);
+        return RewriteFile(step.entry->action, step.source, step.dest, names.stem, names.newStem, session);
     }
 }
 
@@ -54,23 +55,14 @@ bool HoldsUnfinishedCopy(const char* aircraftDir, const char* name) {
     return RecogniseCopy(aircraftDir, name, &info) && !info.finished;
 }
 
-// The Aircraft folder's lock between Vantorel processes, released however
-// the copy ends.
-struct AircraftFolderLock {
-    int handle;
-    explicit AircraftFolderLock(const char* aircraftDir) : handle(PlatformLockFolder(aircraftDir)) {}
-    ~AircraftFolderLock() { PlatformUnlockFolder(handle); }
-    AircraftFolderLock(const AircraftFolderLock&) = delete;
-    AircraftFolderLock& operator=(const AircraftFolderLock&) = delete;
-};
-
 // What this run has made, in order, so a failed copy can take back exactly
 // that and nothing that was there before.
 struct MadeList {
     std::vector<std::pair<std::string, bool>> entries;  // path, is a folder
     void Add(const char* path, bool folder) { entries.emplace_back(path, folder); }
-    void RemoveAll() {
-        for (auto it = entries.rbegin(); it != entries.rend(); ++it) PlatformRemove(it->first.c_str(), it->second);
+    void RemoveAll(const WriteSession& session) {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+            PlatformRemove(it->first.c_str(), it->second, &session);
     }
 };
 
@@ -129,13 +121,14 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
     // The letter-case check and the creation as one step against another
     // Vantorel making "xy1d" while this one makes "XY1d"; held to the end so
     // that a removal of the new folder waits until the copy is whole.
-    AircraftFolderLock lock(aircraftDir);
+    FolderLock lock(aircraftDir);
     const int made = PlatformMakeFolder(newFolder);
     if (made) {  // nothing written: an existing folder is never written into
         if (made == EEXIST && failure) failure->unfinishedCopy = HoldsUnfinishedCopy(aircraftDir, names.newFolder);
         return Fail(StatusFromErrno(made), made, newFolder, failure);
     }
-    if (int err = PlatformBeginWrites(newFolder)) {
+    WriteSession session;
+    if (int err = session.Begin(newFolder)) {
         PlatformRemove(newFolder, true);
         return Fail(CopyFileError, err, newFolder, failure);
     }
@@ -151,7 +144,7 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
             cfgStep = step;
             std::strcpy(step.dest, cfgTemp);  // renamed into place last
         }
-        const FileResult result = Run(step, names, aircraft);
+        const FileResult result = Run(step, names, aircraft, &session);
         step.outcome = result.outcome;
         step.error = result.error;
         if (step.outcome == FileWritten) {
@@ -166,7 +159,8 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
             cfgStep.outcome = step.outcome;
             cfgStep.error = step.error;
             if (step.outcome == FileWritten && title) {
-                const int rc = RetitleCopyConfig(step.source, cfgTemp, names.stem, names.newStem, inGameTitle.c_str());
+                const int rc = RetitleCopyConfig(step.source, cfgTemp, names.stem, names.newStem, inGameTitle.c_str(),
+                                                 &session);
                 if (rc) status = Fail(CopyFileError, rc, cfgTemp, failure);
             }
             if (step.outcome != FileWritten && report) report(cfgStep, context);
@@ -175,7 +169,8 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
         }
     }
     if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten) {
-        if (int err = PlatformRename(cfgTemp, cfgStep.dest)) status = Fail(CopyFileError, err, cfgStep.dest, failure);
+        if (int err = PlatformRename(cfgTemp, cfgStep.dest, &session))
+            status = Fail(CopyFileError, err, cfgStep.dest, failure);
     }
     // Writes go through the folder made at the start, wherever it is now:
     // if something moved it away meanwhile, the copy is not where it was made.
@@ -185,8 +180,8 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
         status = Fail(CopyFileError, ENOENT, newFolder, failure);
     }
     if (status == CopyOk && cfgStep.entry && cfgStep.outcome == FileWritten && report) report(cfgStep, context);
-    if (status != CopyOk && !gone) madeList.RemoveAll();
-    PlatformEndWrites();
+    if (status != CopyOk && !gone) madeList.RemoveAll(session);
+    session.End();
     if (status != CopyOk && !gone) PlatformRemove(newFolder, true);
     return status;
 }
@@ -200,7 +195,6 @@ CopyStatus CopyAircraftReport(const char* aircraftDir, const char* prefix, int i
     try {
         return CopyAircraftChecked(aircraftDir, prefix, index, dryRun, report, context, failure, title);
     } catch (...) {
-        PlatformEndWrites();
         return Fail(CopyFileError, ENOMEM, aircraftDir, failure);
     }
 }

@@ -249,7 +249,7 @@ bool StagesFit(const Stage* stages, int count) {
 // Copies `source` to `dest` through `count` stages. The destination is opened
 // once the source is known to be a readable regular file, and removed again
 // when anything fails after that.
-FileResult Stream(const char* source, const char* dest, Stage* stages, int count) {
+FileResult Stream(const char* source, const char* dest, Stage* stages, int count, const WriteSession* session) {
     if (!StagesFit(stages, count)) return Fail(FileWriteFailed, EINVAL);
 
     int error = 0;
@@ -262,7 +262,7 @@ FileResult Stream(const char* source, const char* dest, Stage* stages, int count
         return Fail(FileWriteFailed, EINVAL);
     }
     errno = 0;
-    std::FILE* out = PlatformOpenWrite(dest);
+    std::FILE* out = PlatformOpenWrite(dest, session);
     if (!out) {
         error = errno;
         std::fclose(in);
@@ -273,7 +273,7 @@ FileResult Stream(const char* source, const char* dest, Stage* stages, int count
     Sink sink{WriteChunk, out};
     FileResult result = Pump(in, stages, count, &sink);
     std::fclose(in);
-    const int closeError = PlatformCloseWritten(out, dest, result.outcome == FileWritten);
+    const int closeError = PlatformCloseWritten(out, dest, result.outcome == FileWritten, session);
     if (result.outcome == FileWritten && closeError) result = Fail(FileWriteFailed, closeError);
     return result;
 }
@@ -352,28 +352,34 @@ void MakePipeline(FileAction action, const char* stem, const char* newStem, Pipe
 } // namespace
 
 FileResult RewriteFile(FileAction action, const char* source, const char* dest, const char* stem,
-                       const char* newStem) {
+                       const char* newStem, const WriteSession* session) {
     Pipeline p;
     MakePipeline(action, stem, newStem, &p);
-    return Stream(source, dest, p.stages, p.count);
+    return Stream(source, dest, p.stages, p.count, session);
 }
 
-FileResult CopyFileBytes(const char* source, const char* dest) { return Stream(source, dest, nullptr, 0); }
-
-FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem) {
-    return RewriteFile(FileAction::RewriteStem, source, dest, stem, newStem);
+FileResult CopyFileBytes(const char* source, const char* dest, const WriteSession* session) {
+    return RewriteFile(FileAction::CopyNewStem, source, dest, "", "", session);
 }
 
-FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem) {
-    return RewriteFile(FileAction::RewriteBf109eModel, source, dest, "", newStem);
+FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem,
+                             const WriteSession* session) {
+    return RewriteFile(FileAction::RewriteStem, source, dest, stem, newStem, session);
 }
 
-FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem) {
-    return RewriteFile(FileAction::RewriteHurricaneModel, source, dest, "", newStem);
+FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem,
+                                     const WriteSession* session) {
+    return RewriteFile(FileAction::RewriteBf109eModel, source, dest, "", newStem, session);
 }
 
-FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem) {
-    return RewriteFile(FileAction::RewriteAircraftCfg, source, dest, stem, newStem);
+FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem,
+                                        const WriteSession* session) {
+    return RewriteFile(FileAction::RewriteHurricaneModel, source, dest, "", newStem, session);
+}
+
+FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem,
+                                  const WriteSession* session) {
+    return RewriteFile(FileAction::RewriteAircraftCfg, source, dest, stem, newStem, session);
 }
 
 CompareOutcome CompareWithRewrite(FileAction action, const char* source, const char* made, const char* stem,

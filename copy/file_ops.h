@@ -15,6 +15,8 @@
 
 #include <cstddef>
 
+class WriteSession;
+
 // The one chunk buffer every operation streams through (250,000 bytes, as
 // the whole-file buffer of earlier releases). Not reentrant.
 constexpr std::size_t kFileBufferSize = 250000;
@@ -40,16 +42,22 @@ struct FileResult {
     int error;
 };
 
-// The file of catalogue `action` (a copy or one of the rewriters; the stem
-// and new stem as the copy derives them; the rewriters below are this with
-// their action).
+// The file of catalogue `action` (a copy or one of the rewriters, with the
+// stem and new stem as the copy derives them); the named operations below
+// are this with their action. Each writes `dest` below the folder of
+// `session` when given (see WriteSession: created new, never through a
+// link), else creates or empties it.
 FileResult RewriteFile(FileAction action, const char* source, const char* dest, const char* stem,
-                       const char* newStem);
-FileResult CopyFileBytes(const char* source, const char* dest);
-FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem);
-FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem);
-FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem);
-FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem);
+                       const char* newStem, const WriteSession* session = nullptr);
+FileResult CopyFileBytes(const char* source, const char* dest, const WriteSession* session = nullptr);
+FileResult ReplaceStemInFile(const char* source, const char* dest, const char* stem, const char* newStem,
+                             const WriteSession* session = nullptr);
+FileResult ReplaceBf109eTextureNames(const char* source, const char* dest, const char* newStem,
+                                     const WriteSession* session = nullptr);
+FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, const char* newStem,
+                                        const WriteSession* session = nullptr);
+FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem,
+                                  const WriteSession* session = nullptr);
 
 // How a file the copy made stands to what the copy would write into it from
 // its stock file now, so that a changed file (a repaint) is told apart from

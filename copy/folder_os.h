@@ -1,6 +1,7 @@
 // Folder listing and link-safe removal for recognising and removing copies.
-// OS-aware (POSIX and Windows), like platform.*: the rest of the copy
-// handling is portable and reaches the file system only through here.
+// Implemented with the rest of platform.h in platform_posix.cpp and
+// platform_win32.cpp: the rest of the copy handling is portable and reaches
+// the file system only through here and platform.h.
 //
 // Nothing here follows a link: a symbolic link, a Windows junction or other
 // reparse point is reported as EntryOther and is never listed into, opened

@@ -190,7 +190,7 @@ std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle,
 }
 
 int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* stem, const char* newStem,
-                      const char* title) {
+                      const char* title, const WriteSession* session) {
     std::string stock, copy;
     if (!ReadConfigFile(stockCfg, &stock) || !ReadConfigFile(copyCfg, &copy)) return errno ? errno : EIO;
     // Further entries are matched against the stock title as the copy holds
@@ -200,8 +200,8 @@ int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* ste
                      static_cast<int>(std::strlen(stem)));
     const std::string out = RetitleConfig(copy, stockTitle, title);
     // Written anew: the copy's files are only ever created, never overwritten.
-    if (int err = PlatformRemove(copyCfg, false)) return err;
-    std::FILE* f = PlatformOpenWrite(copyCfg);
+    if (int err = PlatformRemove(copyCfg, false, session)) return err;
+    std::FILE* f = PlatformOpenWrite(copyCfg, session);
     if (!f) return errno ? errno : EIO;
     bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     ok = (std::fclose(f) == 0) && ok;

@@ -10,6 +10,8 @@
 #pragma once
 #include <string>
 
+class WriteSession;
+
 enum TitleCheck : int {
     TitleOk = 0,
     TitleEmpty,
@@ -53,7 +55,8 @@ std::string RetitleConfig(const std::string& cfg, const std::string& stockTitle,
 
 // Gives the copy's configuration file `copyCfg` the in-game name `title`, as
 // RetitleConfig does, with the first title of the stock file `stockCfg`,
-// its `stem` rewritten to `newStem` as the copy's, as the stock name.
-// Returns 0 or the errno value of the failure.
+// its `stem` rewritten to `newStem` as the copy's, as the stock name; below
+// the folder of `session` when given. Returns 0 or the errno value of the
+// failure.
 int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* stem, const char* newStem,
-                      const char* title);
+                      const char* title, const WriteSession* session = nullptr);

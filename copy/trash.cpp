@@ -58,7 +58,22 @@ TrashStatus MoveToTrash(const char* path, bool dryRun, TrashResult* out, DeviceP
 
 namespace {
 
+#ifdef STATX_MNT_ID
+bool MountId(const char* path, unsigned long long* id) {
+    struct statx sx;
+    if (statx(AT_FDCWD, path, 0, STATX_MNT_ID, &sx) != 0 || !(sx.stx_mask & STATX_MNT_ID)) return false;
+    *id = sx.stx_mnt_id;
+    return true;
+}
+#else
+bool MountId(const char*, unsigned long long*) { return false; }
+#endif
+
+// A folder can only be renamed within its mount. Another mount of the same
+// device (a bind mount) has the device's st_dev but a mount id of its own;
+// kernels before Linux 5.8 give no mount id, and there the device decides.
 bool DefaultProbe(const char* path, unsigned long long* device) {
+    if (MountId(path, device)) return true;
     struct stat st;
     if (stat(path, &st) != 0) return false;
     *device = static_cast<unsigned long long>(st.st_dev);
@@ -140,7 +155,7 @@ bool FindTrash(const std::string& path, bool create, DeviceProbe probe, Trash* t
             return !create || (MakeFolders(home + "/files") && MakeFolders(home + "/info"));
         }
     }
-    // Another file system: its top folder is the last one above `path` still on it.
+    // Another mount: its top folder is the last one above `path` still on it.
     std::string top = Parent(path);
     unsigned long long above = 0;
     while (top != "/" && probe(Parent(top).c_str(), &above) && above == device) top = Parent(top);

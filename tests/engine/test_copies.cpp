@@ -14,6 +14,10 @@
 #include <atomic>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -368,6 +372,61 @@ TEST_F(Copies, OtherFileSystemsUseTheirTopFoldersTrash) {
         EXPECT_EQ(ReadBytes(t.infoPath).substr(0, 40), "[Trash Info]\nPath=Aircraft/Zz8\nDeletionD");
         EXPECT_EQ(fs::status(Path(sim.path, r.trash)).permissions() & fs::perms::all, fs::perms::owner_all);
     }
+}
+
+// Enters a mount namespace of its own (through a user namespace that maps
+// the same ids when not root), so a mount made there is gone with the process.
+bool OwnMountNamespace() {
+    if (unshare(CLONE_NEWNS) != 0) {
+        const std::string uid = std::to_string(getuid()), gid = std::to_string(getgid());
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+        auto put = [](const char* file, const std::string& text) {
+            const int fd = open(file, O_WRONLY);
+            const bool ok = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+            if (fd >= 0) close(fd);
+            return ok;
+        };
+        if (!put("/proc/self/uid_map", uid + " " + uid + " 1") || !put("/proc/self/setgroups", "deny") ||
+            !put("/proc/self/gid_map", gid + " " + gid + " 1"))
+            return false;
+    }
+    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+// A copy reached through a bind mount (the same device as the home trash, but
+// another mount, so no rename reaches the home trash) goes to the trash of
+// that mount's top folder; no file system of its own is faked here.
+TEST_F(Copies, AFolderOnABindMountGoesToThatMountsTrash) {
+    const std::string folder = Copy(1, "XY"), uid = std::to_string(getuid());
+    const Tree made = Snapshot(folder);
+    TempDir bound;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {  // reports 1 when no bind mount can be made, else the trash's status and errno
+        close(fds[0]);
+        int result[2] = {1, 0};
+        if (OwnMountNamespace() && mount(sim.path.c_str(), bound.path.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+            TrashResult t;
+            result[0] = MoveToTrash(Path(bound.path, "Aircraft/XY1d").c_str(), false, &t);
+            result[1] = t.error;
+        }
+        _exit(write(fds[1], result, sizeof result) == sizeof result ? 0 : 1);
+    }
+    close(fds[1]);
+    int result[2] = {-100, 0};
+    const bool reported = read(fds[0], result, sizeof result) == sizeof result;
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    ASSERT_TRUE(reported);
+    if (result[0] == 1) GTEST_SKIP() << "no bind mount can be made here";
+    ASSERT_EQ(result[0], TrashOk) << std::strerror(result[1]);
+    EXPECT_FALSE(fs::exists(folder));
+    const std::string trash = Path(sim.path, ".Trash-" + uid);
+    Tree moved;
+    for (const auto& [p, bytes] : made) moved[Path(trash, "files/XY1d") + p.substr(folder.size())] = bytes;
+    EXPECT_TRUE(SameTree(moved, Snapshot(Path(trash, "files/XY1d"))));
+    EXPECT_EQ(ReadBytes(Path(trash, "info/XY1d.trashinfo")).substr(0, 40), "[Trash Info]\nPath=Aircraft/XY1d\nDeletion");
 }
 #endif
 

@@ -2,6 +2,10 @@
 #include "engine_support.h"  // also the engine, the demo simulator, GoogleTest and std::filesystem
 
 #include <cerrno>
+#include <cstring>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -91,19 +95,109 @@ TEST(CopyAircraft, WritesStayInTheFolderTheCopyMade) {
                       elsewhere = Path(root.path, "home");
     fs::create_directories(made + "/Texture");
     fs::create_directory(elsewhere);
-    ASSERT_EQ(PlatformBeginWrites(made.c_str()), 0);
+    WriteSession session;
+    ASSERT_EQ(session.Begin(made.c_str()), 0);
     fs::rename(made, moved);
     fs::create_directory_symlink(elsewhere, made);
-    std::FILE* f = PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str());
+    std::FILE* f = PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str(), &session);
     ASSERT_NE(f, nullptr);
     std::fclose(f);
-    EXPECT_EQ(PlatformMakeFolder(Path(made, "Panel").c_str()), 0);
-    EXPECT_EQ(PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str()), nullptr) << "a file was written over";
-    PlatformEndWrites();
+    EXPECT_EQ(PlatformMakeFolder(Path(made, "Panel").c_str(), &session), 0);
+    EXPECT_EQ(PlatformOpenWrite(Path(made, "Texture/XY1.bmp").c_str(), &session), nullptr) << "a file was written over";
+    session.End();
     EXPECT_TRUE(fs::is_empty(elsewhere)) << "a write followed the swapped-in link";
     EXPECT_TRUE(fs::exists(moved + "/Texture/XY1.bmp") && fs::is_directory(moved + "/Panel"));
 }
 #endif
+
+// A link at `link` to `target` (a folder when `folder`). Windows lets only
+// some accounts make links, and Wine 8 none at all, but Wine shows a Unix
+// link as a reparse point: there /bin/ln makes it. False when no way works.
+bool PlantLink(const std::string& target, const std::string& link, bool folder) {
+#ifdef _WIN32
+    // Wine 8's CreateSymbolicLink makes nothing yet reports success.
+    auto isLink = [&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    const DWORD flags = (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 2;  // 2: allow unprivileged (Windows 10)
+    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) && isLink()) return true;
+    typedef char*(CDECL * UnixName)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    auto wide = [](const std::string& s) { return fs::path(s).wstring(); };
+    char* unixTarget = unixName(wide(target).c_str());
+    char* unixLink = unixName(wide(link).c_str());
+    std::wstring command = L"/bin/ln -s \"" + wide(unixTarget) + L"\" \"" + wide(unixLink) + L"\"";
+    HeapFree(GetProcessHeap(), 0, unixTarget);
+    HeapFree(GetProcessHeap(), 0, unixLink);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    // Wine's handle of a Unix process is signalled at once: wait for the link itself.
+    for (int k = 0; k < 1000 && !isLink(); ++k) Sleep(10);
+    return isLink();
+#else
+    std::error_code ec;
+    folder ? fs::create_directory_symlink(target, link, ec) : fs::create_symlink(target, link, ec);
+    return !ec;
+#endif
+}
+
+// A link planted in the new folder while the copy runs, in place of the
+// folder just made or at the name of the next file: the copy writes nothing
+// through it, fails naming that file, and takes back all it made. The link
+// is not the copy's and stays.
+TEST(CopyAircraft, ALinkPlantedMidCopyIsRefusedAndTheCopyTakenBack) {
+    struct Row { const char* link; bool folder; int error; };
+    const Row rows[] = {
+#ifdef _WIN32
+        {"Model", true, ELOOP},
+#else
+        {"Model", true, ENOTDIR},  // O_NOFOLLOW | O_DIRECTORY on a link
+#endif
+        {"Model/Model.cfg", false, EEXIST},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.link);
+        TempDir root;
+        const std::string aircraft = Path(root.path, "Aircraft"), elsewhere = Path(root.path, "elsewhere");
+        WriteBytes(Path(aircraft, "P51d/Aircraft.cfg"), "title=P-51D\r\n");
+        WriteBytes(Path(aircraft, "P51d/Model/Model.cfg"), "P51d_n.mdl\r\n");
+        WriteBytes(Path(elsewhere, "Model.cfg"), "the player's");
+        const Tree outside = Snapshot(elsewhere);
+        struct Plant { const Row* row; std::string aircraft, elsewhere; bool planted = false; bool ok = false; };
+        Plant plant{&r, aircraft, elsewhere};
+        auto report = [](const CopyStep& step, void* context) {
+            Plant* p = static_cast<Plant*>(context);
+            if (p->planted || step.entry->action != FileAction::MakeFolder) return;
+            p->planted = true;
+            const std::string link = Path(p->aircraft, std::string("XY1d/") + p->row->link);
+            if (p->row->folder) fs::remove(link);
+            p->ok = PlantLink(p->row->folder ? p->elsewhere : Path(p->elsewhere, "Model.cfg"), link, p->row->folder);
+        };
+        CopyFailure why;
+        const CopyStatus got = CopyAircraftReport(aircraft.c_str(), "XY", 1, false, report, &plant, &why);
+        ASSERT_TRUE(plant.planted) << "the copy failed before it made a folder: " << std::strerror(why.error);
+        if (!plant.ok) GTEST_SKIP() << "no link can be made here";
+        EXPECT_EQ(got, CopyFileError);
+        EXPECT_EQ(why.error, r.error) << std::strerror(why.error);
+        EXPECT_EQ(std::string(why.path), Path(aircraft, "XY1d/Model/Model.cfg"));
+        EXPECT_TRUE(SameTree(outside, Snapshot(elsewhere))) << "a write went through the link";
+        // Listed without descending: MinGW's std::filesystem cannot tell a link from a folder.
+        auto names = [](const std::string& dir) {
+            std::vector<std::string> out;
+            for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
+            return out;
+        };
+        const std::vector<std::string> model = {"Model"}, cfg = {"Model.cfg"};
+        EXPECT_EQ(names(Path(aircraft, "XY1d")), model) << "the copy was not taken back, or the link was removed";
+        if (!r.folder) {
+            EXPECT_EQ(names(Path(aircraft, "XY1d/Model")), cfg);
+        }
+    }
+}
 
 // Every refusal comes before anything is created, checked in this order: the
 // prefix, the path lengths, the stock folder, then the new folder itself.

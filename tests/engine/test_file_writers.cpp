@@ -23,8 +23,10 @@ namespace {
 struct Op { const char* name; FileAction action; FileResult (*run)(const char*, const char*, const char*, const char*); };
 const Op kCopy = {"CopyFileBytes", FileAction::CopyNewStem,
                   [](auto s, auto d, auto, auto) { return CopyFileBytes(s, d); }};
-const Op kStem = {"ReplaceStemInFile", FileAction::RewriteStem, ReplaceStemInFile};
-const Op kConfig = {"RewriteConfigWithTitle", FileAction::RewriteAircraftCfg, RewriteConfigWithTitle};
+const Op kStem = {"ReplaceStemInFile", FileAction::RewriteStem,
+                  [](auto s, auto d, auto o, auto n) { return ReplaceStemInFile(s, d, o, n); }};
+const Op kConfig = {"RewriteConfigWithTitle", FileAction::RewriteAircraftCfg,
+                    [](auto s, auto d, auto o, auto n) { return RewriteConfigWithTitle(s, d, o, n); }};
 const Op kBf109e = {"ReplaceBf109eTextureNames", FileAction::RewriteBf109eModel,
                     [](auto s, auto d, auto, auto n) { return ReplaceBf109eTextureNames(s, d, n); }};
 const Op kHurricane = {"ReplaceHurricaneTextureNames", FileAction::RewriteHurricaneModel,
