@@ -169,27 +169,47 @@ void PrintStep(const CopyStep& step, void* context) {
     std::printf("\n");
 }
 
+// The in-game name a copy at `folder` carries: its Aircraft.cfg's first
+// title, read as the simulator reads it.
+std::string CarriedTitle(const std::string& folder) {
+    std::string cfg;
+    return ReadConfigFile((folder + kPathSep + "Aircraft.cfg").c_str(), &cfg) ? FirstTitle(cfg) : std::string();
+}
+
 int Copy(const char* aircraftDir, int index, const char* prefix, const char* title, bool dryRun) {
     CopyNames names;
     DeriveCopyNames(index, prefix, &names);
     const std::string folder = std::string(aircraftDir) + kPathSep + names.newFolder;
+    if (title && TrimInGameTitle(title) != title)
+        std::printf("The in-game name is taken without its outer blanks: \"%s\"\n",
+                    EscapeControls(TrimInGameTitle(title)).c_str());
     if (title && TitleInUse(aircraftDir, title))
-        std::fprintf(stderr, "vantorel-cli: warning: another aircraft already has the in-game name \"%s\"\n", title);
+        std::fprintf(stderr, "vantorel-cli: warning: another aircraft already has the in-game name \"%s\"\n",
+                     EscapeControls(TrimInGameTitle(title)).c_str());
     std::printf("%s %s to %s in %s\n", dryRun ? "Would copy" : "Copying", GetAircraftName(index), names.newFolder,
                 EscapeControls(aircraftDir).c_str());
     CopyFailure failure;
     CopyStatus status = CopyAircraftReport(aircraftDir, prefix, index, dryRun, PrintStep, &dryRun, &failure, title);
-    const std::string inGame = EscapeControls(title ? title : PredictCopyTitle(aircraftDir, prefix, index));
     if (dryRun && status == CopyOk) {
+        const std::string predicted = title ? TrimInGameTitle(title) : PredictCopyTitle(aircraftDir, prefix, index);
         std::printf("Would make %s, in-game name \"%s\"\nNothing was written (dry run).\n",
-                    EscapeControls(folder).c_str(), inGame.c_str());
+                    EscapeControls(folder).c_str(), EscapeControls(predicted).c_str());
         return kExitDone;
     }
     StatusMessage message;
     DescribeCopyStatus(status, names.newFolder, GetAircraftName(index), &message, &failure);
     std::fprintf(status == CopyOk ? stdout : stderr, "%s\n", EscapeControls(message.text).c_str());
-    if (status == CopyOk)
-        std::printf("Made %s, in-game name \"%s\"\n", EscapeControls(RealLocation(folder)).c_str(), inGame.c_str());
+    if (status == CopyOk) {
+        // What the copy carries, not what was asked for: the two can only
+        // differ where the stock configuration has no title to give.
+        const std::string where = RealLocation(folder), carried = CarriedTitle(where);
+        if (carried.empty())
+            std::printf("Made %s, with no in-game name (its Aircraft.cfg has no title= line)\n",
+                        EscapeControls(where).c_str());
+        else
+            std::printf("Made %s, in-game name \"%s\"\n", EscapeControls(where).c_str(),
+                        EscapeControls(carried).c_str());
+    }
     return ExitFor(status);
 }
 

@@ -121,7 +121,9 @@ TitleCheck CheckInGameTitle(const char* title) {
     return TitleOk;
 }
 
-bool TitleInUse(const char* aircraftDir, const char* title) {
+bool TitleInUse(const char* aircraftDir, const char* titleAsTyped) {
+    const std::string trimmed = TrimInGameTitle(titleAsTyped);
+    const char* title = trimmed.c_str();
     std::vector<FolderEntry> folders;
     if (!ListFolder(aircraftDir, &folders)) return false;
     for (const FolderEntry& entry : folders) {

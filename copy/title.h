@@ -30,7 +30,7 @@ std::string TrimInGameTitle(const char* title);
 TitleCheck CheckInGameTitle(const char* title);
 
 // True when an aircraft folder of `aircraftDir` has a title= line whose
-// value equals `title`, letter case aside.
+// value equals `title` without its outer blanks, letter case aside.
 bool TitleInUse(const char* aircraftDir, const char* title);
 
 // Reads the configuration file `path` whole into `text`; false when it

@@ -49,6 +49,12 @@ TEST(CliProcess, CopiesAMixedCaseStockAircraftFoundThroughThePrefix) {
     run = RunCli("copy P51d RT --title 'RED TAIL'", p.Env());
     EXPECT_EQ(0, run.status);
     EXPECT_NE(std::string::npos, run.err.find("warning: another aircraft already has")) << run.err;
+    // Outer blanks are dropped, as the simulator's reader drops them, and said so.
+    run = RunCli("copy P51d BL --title '  Blue Nose  '", p.Env());
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("taken without its outer blanks: \"Blue Nose\"")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("in-game name \"Blue Nose\"\n")) << run.out;
+    EXPECT_NE(std::string::npos, ReadText(p.aircraft + "/BL1d/Aircraft.cfg").find("title=Blue Nose (alternate markings)\r"));
     run = RunCli("where", p.Env());
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_TRUE(std::regex_match(run.out, std::regex(".*/CFS/Aircraft\nsource: Wine prefix .* \\(from \\$WINEPREFIX\\)\n")))
@@ -89,6 +95,7 @@ TEST(CliProcess, EachFailureHasItsStatusAndMessage) {
         {"copy P51d XY --aircraft-dir ''", "", 64, "an empty value"},
         {"list --wine-prefix ''", "", 64, "an empty value"},
         {"copy P51d XY --title ''", p.Env(), 64, "--title: an empty value"},
+        {"copy P51d XY --title '   '", p.Env(), 64, "empty"},
         {"copy P51d XY --title \"$(printf 'a\\tb')\"", p.Env(), 64, "control characters"},
         {"copy P51d XY --title 'Mustang \xC3\xA9'", p.Env(), 64, "characters that CFS cannot show"},
         {"copy P51d XY extra", "", 64, "usage: vantorel-cli"},

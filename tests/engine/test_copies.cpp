@@ -119,10 +119,15 @@ TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
     EXPECT_EQ(found.size(), 13u) << "a stock folder or a near miss was taken for a copy";
     CopyInfo info;
     for (const char* stock : {"P51d", "Do17z2", "C47"}) EXPECT_FALSE(RecogniseCopy(aircraft.c_str(), stock, &info)) << stock;
-    // Any letter case finds the folder; the in-game name is its Aircraft.cfg's first title.
+    // Any letter case finds the folder; the in-game name is its Aircraft.cfg's
+    // first title, whatever its line ends.
     ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "xy1D", &info));
     EXPECT_EQ(info.folder, "XY1d");
     EXPECT_EQ(info.title, "XY11D Mustang");
+    fs::remove(Path(aircraft, "XY1d/Aircraft.cfg"));
+    WriteBytes(Path(aircraft, "XY1d/Aircraft.cfg"), "[fltsim.0]\rtitle=Only CR\rsim=XY1d\r");
+    ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "XY1d", &info));
+    EXPECT_EQ(info.title, "Only CR");
 }
 
 // Refusals and dry runs change nothing anywhere, the trash included; a dry
