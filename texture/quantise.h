@@ -15,12 +15,16 @@
 // Palettes are RGBA entries, 4 bytes each. Without `alpha` the alpha channel
 // is left out of every choice and comparison, and entries get 255.
 
-// The picture's distinct colours, in increasing order of their RGBA value;
-// stops counting at `limit` + 1.
-std::vector<std::uint8_t> DistinctColours(const Image& image, bool alpha, int limit);
+struct Quantised {
+    std::vector<std::uint8_t> palette;  // up to maxColours entries
+    std::vector<std::uint8_t> indices;  // one per pixel, rows top-down
+    std::size_t distinct = 0;           // the picture's own colours
+};
 
-// Up to `maxColours` (1-256) colours for `image`.
-std::vector<std::uint8_t> QuantisePalette(const Image& image, int maxColours, bool alpha);
+// `image` in at most `maxColours` (1-256) colours: its own when it has no
+// more, else the quantiser's, mapped to the nearest (or with `dither`
+// diffused, as MapToPalette).
+Quantised Quantise(const Image& image, int maxColours, bool alpha, bool dither);
 
 // The palette index of each pixel: the nearest entry, or with `dither`
 // Floyd-Steinberg error diffusion of the colour channels (serpentine).

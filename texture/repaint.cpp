@@ -429,9 +429,10 @@ void Convert(const std::string& old, const Image& png, const ApplyOptions& optio
         }
     }
     if (!t->paletteKept) {
-        palette = QuantisePalette(image, capacity, t->alpha);
-        t->reduced = DistinctColours(image, t->alpha, capacity).size() / 4 > static_cast<std::size_t>(capacity);
-        top = MapToPalette(image, palette, t->alpha, options.dither && t->reduced);
+        Quantised q = Quantise(image, capacity, t->alpha, options.dither);
+        palette.swap(q.palette);
+        top.swap(q.indices);
+        t->reduced = q.distinct > static_cast<std::size_t>(capacity);
     }
     t->colours = CountUsed(top);
     t->error = MeasureError(image, top, t->paletteKept ? EffectivePalette(palette, layout.paletteAlpha) : palette,
