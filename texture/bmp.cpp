@@ -64,11 +64,12 @@ std::size_t LevelOffset(const TextureLayout& l, int level) {
 
 // The levels after the top image, from the bytes that follow it: a chain of
 // exactly that length wins (rows unpadded first, as every level down to 4
-// pixels wide is either way); else the longest chain that fits, the rest
-// being trailing bytes. A chain halves down to 1 x 1 at most.
+// pixels wide is either way); else the chain leaving the fewest bytes over,
+// which are kept as trailing bytes. A chain halves down to 1 x 1 at most.
 void CountLevels(TextureLayout* l, std::uint64_t after) {
-    int best = 0;
-    bool bestPadded = false;
+    std::uint64_t bestTotal = 0;
+    l->mipLevels = 0;
+    l->mipRowsPadded = false;
     for (bool padded : {false, true}) {
         std::uint64_t total = 0;
         int w = l->width, h = l->height;
@@ -77,23 +78,16 @@ void CountLevels(TextureLayout* l, std::uint64_t after) {
             h = h > 1 ? h / 2 : 1;
             total += LevelBytes(l->kind, static_cast<std::uint64_t>(w), static_cast<std::uint64_t>(h), padded);
             if (total > after) break;
-            if (total == after) {
+            if (total > bestTotal || total == after) {
+                bestTotal = total;
                 l->mipLevels = n;
                 l->mipRowsPadded = padded;
-                l->trailing = 0;
-                return;
             }
-            if (n > best) {
-                best = n;
-                bestPadded = padded;
-            }
+            if (total == after) break;
         }
+        if (bestTotal == after) break;
     }
-    l->mipLevels = best;
-    l->mipRowsPadded = bestPadded;
-    std::uint64_t used = 0;
-    for (int k = 1; k <= best; ++k) used += LevelBytes(l->kind, LevelWidth(*l, k), LevelHeight(*l, k), bestPadded);
-    l->trailing = static_cast<std::size_t>(after - used);
+    l->trailing = static_cast<std::size_t>(after - bestTotal);
 }
 
 std::string Num(std::uint64_t v) { return std::to_string(v); }

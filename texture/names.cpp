@@ -42,13 +42,13 @@ void TextureNameScanner::Feed(const char* data, std::size_t size) {
     std::string text = carry_;
     text.append(data, size);
     const std::size_t before = carry_.size() > 4 ? carry_.size() - 4 : 0;
-    if (size == 0) {
-        Scan(text, before, text.size());
-        carry_.clear();
-        return;
-    }
     Scan(text, before, text.size() > 4 ? text.size() - 4 : 0);
     carry_ = text.substr(text.size() > kLongestName + 8 ? text.size() - (kLongestName + 8) : 0);
+}
+
+void TextureNameScanner::Finish() {
+    Scan(carry_, carry_.size() > 4 ? carry_.size() - 4 : 0, carry_.size());
+    carry_.clear();
 }
 
 bool ScanModelFile(std::FILE* f, std::vector<std::string>* names) {
@@ -56,7 +56,7 @@ bool ScanModelFile(std::FILE* f, std::vector<std::string>* names) {
     static char buffer[1 << 16];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) scanner.Feed(buffer, n);
-    scanner.Feed(buffer, 0);
+    scanner.Finish();
     *names = scanner.Names();
     return !std::ferror(f);
 }

@@ -13,6 +13,7 @@
 class TextureNameScanner {
 public:
     void Feed(const char* data, std::size_t size);
+    void Finish();  // the model's end: a name may end there
     const std::vector<std::string>& Names() const { return names_; }
 
 private:
