@@ -36,15 +36,26 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, Image* out, std::stri
         *reason = "too large a file";
         return false;
     }
+    // The size from the IHDR chunk, which must come first: refused before
+    // stb is asked anything.
+    auto be32 = [&](std::size_t at) {
+        return (std::uint32_t(data[at]) << 24) | (std::uint32_t(data[at + 1]) << 16) | (std::uint32_t(data[at + 2]) << 8) |
+               data[at + 3];
+    };
+    if (size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) {
+        *reason = "a damaged PNG (no header)";
+        return false;
+    }
+    const std::uint32_t headerWidth = be32(16), headerHeight = be32(20);
+    if (headerWidth == 0 || headerHeight == 0 || headerWidth > kMaxPngSide || headerHeight > kMaxPngSide) {
+        *reason = "its header gives " + std::to_string(headerWidth) + " x " + std::to_string(headerHeight) +
+                  " pixels (at most " + std::to_string(kMaxPngSide) + " x " + std::to_string(kMaxPngSide) + " are read)";
+        return false;
+    }
     int w = 0, h = 0, channels = 0;
     const int length = static_cast<int>(size);
     if (!stbi_info_from_memory(data, length, &w, &h, &channels)) {
         *reason = std::string("a damaged PNG (") + stbi_failure_reason() + ")";
-        return false;
-    }
-    if (w <= 0 || h <= 0 || w > kMaxPngSide || h > kMaxPngSide) {
-        *reason = "its header gives " + std::to_string(w) + " x " + std::to_string(h) + " pixels (at most " +
-                  std::to_string(kMaxPngSide) + " x " + std::to_string(kMaxPngSide) + " are read)";
         return false;
     }
     unsigned char* pixels = stbi_load_from_memory(data, length, &w, &h, &channels, 4);

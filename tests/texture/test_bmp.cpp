@@ -8,7 +8,6 @@
 
 namespace {
 
-const std::uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
 
 TEST(TextureLayout, LevelsBlocksAndAlphaAreFoundFromTheFile) {
     struct Row { const char* what; BmpSpec spec; int levels; bool padded; std::size_t trailing; };

@@ -166,3 +166,5 @@ std::string MakePng(int width, int height, int colourType, int depth, bool inter
     return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + extra + Chunk("IDAT", Zlib(raw)) +
            Chunk("IEND", "");
 }
+
+inline const std::uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
