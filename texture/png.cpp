@@ -52,6 +52,17 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, Image* out, std::stri
                   " pixels (at most " + std::to_string(kMaxPngSide) + " x " + std::to_string(kMaxPngSide) + " are read)";
         return false;
     }
+    // Every chunk must lie inside the file: stb sizes its buffer from a
+    // chunk's stated length before it looks for the bytes.
+    for (std::size_t at = 8;;) {
+        if (size - at < 12 || be32(at) > size - at - 12) {
+            *reason = "a damaged PNG (cut short, or a chunk longer than the file)";
+            return false;
+        }
+        const bool end = std::memcmp(data + at + 4, "IEND", 4) == 0;
+        at += 12 + be32(at);
+        if (end) break;
+    }
     int w = 0, h = 0, channels = 0;
     const int length = static_cast<int>(size);
     if (!stbi_info_from_memory(data, length, &w, &h, &channels)) {
