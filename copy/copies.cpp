@@ -70,17 +70,6 @@ namespace {
 
 std::string Join(const std::string& a, const std::string& b) { return a + kPathSep + b; }
 
-// The entry of `entries` that `name` stands for, as Windows would find it:
-// the exact name, else the first in byte order that differs only in letter case.
-const FolderEntry* Find(const std::vector<FolderEntry>& entries, const std::string& name) {
-    const FolderEntry* found = nullptr;
-    for (const FolderEntry& e : entries) {
-        if (e.name == name) return &e;
-        if (!found && SameIgnoringCase(e.name.c_str(), name.c_str())) found = &e;
-    }
-    return found;
-}
-
 bool IsStockName(const char* name) {
     for (int i = 0; i < GetAircraftCount(); ++i)
         if (SameIgnoringCase(name, GetAircraftName(i))) return true;
@@ -155,7 +144,7 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
             diskPrefix = sub->diskName + kPathSep;
         }
         const std::string name = sep == std::string::npos ? part.path : part.path.substr(sep + 1);
-        const FolderEntry* e = Find(*entries, name);
+        const FolderEntry* e = FindFolderEntry(*entries, name);
         const EntryKind want = part.kind == PartFolder ? EntryFolder : EntryFile;
         // A made name taken by another kind (a folder, a link) is the player's.
         const bool found = e && e->kind == want;
@@ -241,7 +230,7 @@ bool RecogniseCopy(const char* aircraftDirAsGiven, const char* folderName, CopyI
     const char* aircraftDir = dir.c_str();
     std::vector<FolderEntry> entries;
     if (!ListFolder(aircraftDir, &entries)) return false;
-    const FolderEntry* folder = Find(entries, folderName);
+    const FolderEntry* folder = FindFolderEntry(entries, folderName);
     return folder && RecogniseEntry(aircraftDir, *folder, out);
 }
 
@@ -281,7 +270,7 @@ RemoveStatus RemoveCopy(const char* aircraftDirAsGiven, const char* folderName, 
     if (IsStockName(folderName)) return RemoveStockAircraft;
     std::vector<FolderEntry> entries;
     if (!ListFolder(aircraftDir, &entries)) return RemoveNotACopy;
-    const FolderEntry* folder = Find(entries, folderName);
+    const FolderEntry* folder = FindFolderEntry(entries, folderName);
     if (!folder) return RemoveNotACopy;
     // A link named like a copy resolves elsewhere: nothing of it is the copy's.
     if (folder->kind == EntryOther) return RemoveOutside;

@@ -117,6 +117,15 @@ bool ListFolder(const char* path, std::vector<FolderEntry>* out) {
     return true;
 }
 
+const FolderEntry* FindFolderEntry(const std::vector<FolderEntry>& entries, const std::string& name) {
+    const FolderEntry* found = nullptr;
+    for (const FolderEntry& e : entries) {
+        if (e.name == name) return &e;
+        if (!found && SameIgnoringCase(e.name.c_str(), name.c_str())) found = &e;
+    }
+    return found;
+}
+
 bool ReadFileStart(const char* path, std::size_t limit, std::string* out) {
     EntryKind kind;
     if (!GetEntryKind(path, &kind) || kind != EntryFile) return false;

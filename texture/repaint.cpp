@@ -73,17 +73,6 @@ int WriteNew(const std::string& path, const std::string& bytes) {
     return error ? error : closed;
 }
 
-// The entry of `entries` that `name` stands for, as Windows finds it: the
-// exact name, else the first that differs only in letter case.
-const FolderEntry* FindEntry(const std::vector<FolderEntry>& entries, const std::string& name) {
-    const FolderEntry* found = nullptr;
-    for (const FolderEntry& e : entries) {
-        if (e.name == name) return &e;
-        if (!found && SameIgnoringCase(e.name.c_str(), name.c_str())) found = &e;
-    }
-    return found;
-}
-
 bool EndsWithIgnoringCase(const std::string& s, const char* tail) {
     const std::size_t n = std::strlen(tail);
     return s.size() >= n && SameIgnoringCase(s.substr(s.size() - n).c_str(), tail);
@@ -93,7 +82,7 @@ bool EndsWithIgnoringCase(const std::string& s, const char* tail) {
 bool FindAircraftFolder(const char* aircraftDir, const char* folder, std::string* path) {
     std::vector<FolderEntry> entries;
     if (!IsPlainTextureName(folder) || !ListFolder(aircraftDir, &entries)) return false;
-    const FolderEntry* e = FindEntry(entries, folder);
+    const FolderEntry* e = FindFolderEntry(entries, folder);
     if (!e || e->kind != EntryFolder) return false;
     *path = Join(aircraftDir, e->name);
     return true;
@@ -136,7 +125,7 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
     std::vector<FolderEntry> top;
     ListFolder(out->path.c_str(), &top);
     std::string cfg;
-    if (const FolderEntry* e = FindEntry(top, "Aircraft.cfg")) ReadFileStart(Join(out->path, e->name).c_str(), 1 << 20, &cfg);
+    if (const FolderEntry* e = FindFolderEntry(top, "Aircraft.cfg")) ReadFileStart(Join(out->path, e->name).c_str(), 1 << 20, &cfg);
 
     // Each variation's texture folder as on disk; a Texture.X that is not
     // there falls back to Texture (said in a note).
@@ -146,7 +135,7 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
     };
     std::vector<Folder> folders;
     auto folderFor = [&](const std::string& wanted) -> Folder* {
-        const FolderEntry* e = FindEntry(top, wanted);
+        const FolderEntry* e = FindFolderEntry(top, wanted);
         const std::string name = e && e->kind == EntryFolder ? e->name : wanted;
         for (Folder& f : folders)
             if (f.name == name) return &f;
@@ -156,14 +145,14 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
     folderFor("Texture");
     for (const Variation& v : ReadVariations(cfg)) {
         std::string textureName = VariationFolder("Texture", v.texture);
-        const FolderEntry* e = FindEntry(top, textureName);
+        const FolderEntry* e = FindFolderEntry(top, textureName);
         if (!v.texture.empty() && !(e && e->kind == EntryFolder)) {
             out->notes.push_back(textureName + " is not there: the variation with texture=" + v.texture +
                                  " is checked against Texture");
             textureName = "Texture";
         }
         const std::string modelName = VariationFolder("Model", v.model);
-        const FolderEntry* m = FindEntry(top, modelName);
+        const FolderEntry* m = FindFolderEntry(top, modelName);
         for (const NamedTexture& n : NamesInModels(out->path, m ? m->name : modelName)) {
             Folder* f = folderFor(textureName);
             bool known = false;
@@ -195,7 +184,7 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
             out->files.push_back(t);
         }
         for (const NamedTexture& n : f.named) {
-            if (FindEntry(entries, n.name)) continue;
+            if (FindFolderEntry(entries, n.name)) continue;
             out->missing.push_back({f.name, n.name, n.model});
             allGood = false;
         }
@@ -471,7 +460,7 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
     std::string path;
     if (!FindAircraftFolder(aircraftDir, folder, &path)) {
         std::vector<FolderEntry> entries;
-        const FolderEntry* e = IsPlainTextureName(folder) && ListFolder(aircraftDir, &entries) ? FindEntry(entries, folder) : nullptr;
+        const FolderEntry* e = IsPlainTextureName(folder) && ListFolder(aircraftDir, &entries) ? FindFolderEntry(entries, folder) : nullptr;
         return e ? RepaintRefused : RepaintNotFound;  // a link or a file of that name is refused
     }
     for (int i = 0; i < GetAircraftCount(); ++i)
@@ -481,7 +470,7 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
 
     std::vector<FolderEntry> top, textures;
     ListFolder(path.c_str(), &top);
-    const FolderEntry* textureEntry = FindEntry(top, "Texture");
+    const FolderEntry* textureEntry = FindFolderEntry(top, "Texture");
     const bool haveFolder = textureEntry && textureEntry->kind == EntryFolder;
     out->textureFolder = Join(path, haveFolder ? textureEntry->name : "Texture");
     if (haveFolder) ListFolder(out->textureFolder.c_str(), &textures);
@@ -502,7 +491,7 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
         if (r.problem.empty()) {
             if (EndsWithIgnoringCase(wanted, ".png")) wanted = wanted.substr(0, wanted.size() - 4);
             if (!EndsWithIgnoringCase(wanted, ".bmp")) wanted += ".bmp";
-            const FolderEntry* e = haveFolder ? FindEntry(textures, wanted) : nullptr;
+            const FolderEntry* e = haveFolder ? FindFolderEntry(textures, wanted) : nullptr;
             if (!e) {
                 r.problem = "the copy has no texture " + wanted + " (see vantorel-cli textures " + out->copy.folder + ")";
             } else if (e->kind != EntryFile) {
