@@ -123,7 +123,9 @@ int RunApplyCommand(const char* aircraftDir, const char* folder, const std::vect
             std::fprintf(stderr, "vantorel-cli: %s: %s\n", t.png.c_str(), t.problem.c_str());
             continue;
         }
-        std::string how = t.paletteKept ? "its palette kept" : t.reduced ? "reduced to 256 colours" : "its own colours";
+        std::string how = t.paletteKept ? "its palette kept"
+                          : t.reduced ? "reduced from " + std::to_string(t.pngColours)
+                                      : "its own colours";
         if (t.reduced && options.dither) how += ", dithered";
         std::printf("  %s -> %s: %d x %d%s, %d colours (%s), %s%s, %s\n", t.png.c_str(),
                     Rel("Texture", t.texture).c_str(), t.width, t.height,

@@ -422,6 +422,7 @@ void Convert(const std::string& old, const Image& png, const ApplyOptions& optio
         palette.swap(q.palette);
         top.swap(q.indices);
         t->reduced = q.distinct > static_cast<std::size_t>(capacity);
+        t->pngColours = q.distinct;
     }
     t->colours = CountUsed(top);
     t->error = MeasureError(image, top, t->paletteKept ? EffectivePalette(palette, layout.paletteAlpha) : palette,

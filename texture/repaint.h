@@ -85,6 +85,7 @@ struct AppliedTexture {
     int width = 0, height = 0;
     int pngWidth = 0, pngHeight = 0;
     int colours = 0;          // palette entries the picture uses
+    std::size_t pngColours = 0; // the picture's own colours, when it was reduced
     bool paletteKept = false; // the replaced texture's palette, unchanged
     bool reduced = false;     // more than the palette's colours, reduced by the quantiser
     bool alpha = false;       // written with palette alpha
