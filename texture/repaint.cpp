@@ -455,14 +455,97 @@ void Convert(const std::string& old, const Image& png, const ApplyOptions& optio
 // 5. Applying
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The texture of `textures` (the copy's Texture folder; `have` false when
+// it has none) that `png` replaces: fills t.texture, or t.problem.
+void FindTarget(const std::string& png, const ApplyOptions& options, const std::vector<FolderEntry>& textures, bool have,
+                const std::string& copyFolder, AppliedTexture* t) {
+    const std::size_t slash = png.find_last_of("/\\");
+    const std::string base = png.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (!options.as.empty() && !IsPlainTextureName(options.as)) {
+        t->problem = "--as must name a texture of the copy's Texture folder, without a folder or \"..\"";
+        return;
+    }
+    if (options.as.empty() && !EndsWithIgnoringCase(base, ".png")) {
+        t->problem = "the file's name does not end in .png: rename it after its texture, or use --as";
+        return;
+    }
+    std::string wanted = options.as.empty() ? base : options.as;
+    if (EndsWithIgnoringCase(wanted, ".png")) wanted = wanted.substr(0, wanted.size() - 4);
+    if (!EndsWithIgnoringCase(wanted, ".bmp")) wanted += ".bmp";
+    const FolderEntry* e = have ? FindFolderEntry(textures, wanted) : nullptr;
+    if (!e) {
+        t->problem = "the copy has no texture " + wanted + " (see vantorel-cli textures " + copyFolder + ")";
+        return;
+    }
+    t->texture = e->name;
+    if (e->kind != EntryFile)
+        t->problem = "the texture " + e->name + " is a link or not a regular file: it is never written through";
+}
+
+// Reads the PNG and the texture it replaces and makes the new texture's bytes.
+void Prepare(const std::string& textureFolder, const ApplyOptions& options, AppliedTexture* t) {
+    std::string png, old, reason;
+    Image image;
+    int error = ReadWhole(t->png, kMaxPngFile, &png);
+    if (error) {
+        t->problem = "the PNG cannot be read: " + ReadProblem(error);
+    } else if (!DecodePng(reinterpret_cast<const std::uint8_t*>(png.data()), png.size(), &image, &reason)) {
+        t->problem = "the PNG cannot be used: " + reason;
+    } else if ((error = ReadWhole(Join(textureFolder, t->texture), kMaxTextureFile, &old)) != 0) {
+        t->problem = "the texture " + t->texture + " cannot be read: " + ReadProblem(error);
+    } else {
+        t->pngWidth = image.width;
+        t->pngHeight = image.height;
+        Convert(old, image, options, t);
+    }
+}
+
+// Writes t.bytes under a temporary name, moves the old texture to the
+// trash and renames the new one into its place; t.problem on a failure,
+// which leaves the old texture where it was unless the rename failed.
+void Replace(const std::string& folder, AppliedTexture* t) {
+    const std::string target = Join(folder, t->texture), temp = target + ".vantorel-new";
+    int error = PlatformBeginWrites(folder.c_str());
+    if (!error) {
+        EntryKind kind;
+        if (GetEntryKind(temp.c_str(), &kind) && kind == EntryFile) PlatformRemove(temp.c_str(), false);  // an earlier try's
+        error = WriteNew(temp, t->bytes);
+    }
+    t->bytes.clear();
+    if (error) {
+        t->problem = std::string("could not write the new texture: ") + std::strerror(error);
+    } else {
+        TrashResult trash;
+        const TrashStatus moved = MoveToTrash(target.c_str(), false, &trash);
+        t->trashPath = trash.entryPath;
+        if (moved != TrashOk) {
+            PlatformRemove(temp.c_str(), false);
+            t->problem = moved == TrashUnavailable ? "no trash can take the old texture; it was left as it was"
+                                                   : std::string("could not move the old texture to the trash: ") +
+                                                         std::strerror(trash.error ? trash.error : EIO);
+        } else if ((error = PlatformRename(temp.c_str(), target.c_str())) != 0) {
+            t->problem = std::string("could not rename the new texture into place: ") + std::strerror(error) +
+                         "; the old one is in the trash" + (trash.entryPath.empty() ? "" : " at " + trash.entryPath) +
+                         ", the new one is " + temp;
+        } else {
+            t->written = true;
+        }
+    }
+    PlatformEndWrites();
+}
+
+} // namespace
+
 RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const std::vector<std::string>& pngs,
                             const ApplyOptions& options, ApplyReport* out) {
     *out = ApplyReport();
     std::string path;
     if (!FindAircraftFolder(aircraftDir, folder, &path)) {
         std::vector<FolderEntry> entries;
-        const FolderEntry* e = IsPlainTextureName(folder) && ListFolder(aircraftDir, &entries) ? FindFolderEntry(entries, folder) : nullptr;
-        return e ? RepaintRefused : RepaintNotFound;  // a link or a file of that name is refused
+        const bool there = IsPlainTextureName(folder) && ListFolder(aircraftDir, &entries) && FindFolderEntry(entries, folder);
+        return there ? RepaintRefused : RepaintNotFound;  // a link or a file of that name is refused
     }
     for (int i = 0; i < GetAircraftCount(); ++i)
         if (SameIgnoringCase(folder, GetAircraftName(i))) return RepaintRefused;
@@ -476,53 +559,18 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
     out->textureFolder = Join(path, haveFolder ? textureEntry->name : "Texture");
     if (haveFolder) ListFolder(out->textureFolder.c_str(), &textures);
 
+    // Everything is read and converted before anything is written.
     bool failed = false;
     for (const std::string& png : pngs) {
         AppliedTexture t;
         t.png = png;
-        out->textures.push_back(t);
-        AppliedTexture& r = out->textures.back();
-        const std::string base = png.substr(png.find_last_of("/\\") == std::string::npos ? 0 : png.find_last_of("/\\") + 1);
-        std::string wanted = options.as.empty() ? base : options.as;
-        if (!options.as.empty() && !IsPlainTextureName(options.as)) {
-            r.problem = "--as must name a texture of the copy's Texture folder, without a folder or \"..\"";
-        } else if (options.as.empty() && !EndsWithIgnoringCase(base, ".png")) {
-            r.problem = "the file's name does not end in .png: rename it after its texture, or use --as";
-        }
-        if (r.problem.empty()) {
-            if (EndsWithIgnoringCase(wanted, ".png")) wanted = wanted.substr(0, wanted.size() - 4);
-            if (!EndsWithIgnoringCase(wanted, ".bmp")) wanted += ".bmp";
-            const FolderEntry* e = haveFolder ? FindFolderEntry(textures, wanted) : nullptr;
-            if (!e) {
-                r.problem = "the copy has no texture " + wanted + " (see vantorel-cli textures " + out->copy.folder + ")";
-            } else if (e->kind != EntryFile) {
-                r.texture = e->name;
-                r.problem = "the texture " + e->name + " is a link or not a regular file: it is never written through";
-            } else {
-                r.texture = e->name;
-            }
-        }
+        FindTarget(png, options, textures, haveFolder, out->copy.folder, &t);
         for (const AppliedTexture& other : out->textures)
-            if (&other != &r && r.problem.empty() && other.texture == r.texture && !r.texture.empty())
-                r.problem = "another PNG given replaces " + r.texture + " too";
-        if (r.problem.empty()) {
-            std::string pngBytes, old;
-            Image image;
-            std::string reason;
-            int error = ReadWhole(png, kMaxPngFile, &pngBytes);
-            if (error) {
-                r.problem = "the PNG cannot be read: " + ReadProblem(error);
-            } else if (!DecodePng(reinterpret_cast<const std::uint8_t*>(pngBytes.data()), pngBytes.size(), &image, &reason)) {
-                r.problem = "the PNG cannot be used: " + reason;
-            } else if ((error = ReadWhole(Join(out->textureFolder, r.texture), kMaxTextureFile, &old)) != 0) {
-                r.problem = "the texture " + r.texture + " cannot be read: " + ReadProblem(error);
-            } else {
-                r.pngWidth = image.width;
-                r.pngHeight = image.height;
-                Convert(old, image, options, &r);
-            }
-        }
-        failed = failed || !r.problem.empty();
+            if (t.problem.empty() && other.texture == t.texture)
+                t.problem = "another PNG given replaces " + t.texture + " too";
+        if (t.problem.empty()) Prepare(out->textureFolder, options, &t);
+        failed = failed || !t.problem.empty();
+        out->textures.push_back(std::move(t));
     }
     if (failed) {
         for (AppliedTexture& t : out->textures) t.bytes.clear();
@@ -532,45 +580,18 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
     std::string absoluteFolder;
     if (!AbsolutePath(out->textureFolder.c_str(), &absoluteFolder)) absoluteFolder = out->textureFolder;
     for (AppliedTexture& t : out->textures) {
-        const std::string target = Join(absoluteFolder, t.texture);
         if (options.dryRun) {
             TrashResult trash;
             const int canCreate = PlatformCanCreateIn(absoluteFolder.c_str());
             if (canCreate) t.problem = std::string("cannot write into the Texture folder: ") + std::strerror(canCreate);
-            else if (MoveToTrash(target.c_str(), true, &trash) != TrashOk) t.problem = "no trash can take the old texture";
+            else if (MoveToTrash(Join(absoluteFolder, t.texture).c_str(), true, &trash) != TrashOk)
+                t.problem = "no trash can take the old texture";
             t.trashPath = trash.entryPath;
             t.bytes.clear();
             failed = failed || !t.problem.empty();
             continue;
         }
-        const std::string temp = Join(absoluteFolder, t.texture + ".vantorel-new");
-        int error = PlatformBeginWrites(absoluteFolder.c_str());
-        if (!error) {
-            EntryKind kind;
-            if (GetEntryKind(temp.c_str(), &kind) && kind == EntryFile) PlatformRemove(temp.c_str(), false);  // an earlier try's
-            error = WriteNew(temp, t.bytes);
-        }
-        t.bytes.clear();
-        if (error) {
-            t.problem = std::string("could not write the new texture: ") + std::strerror(error);
-        } else {
-            TrashResult trash;
-            const TrashStatus moved = MoveToTrash(target.c_str(), false, &trash);
-            t.trashPath = trash.entryPath;
-            if (moved != TrashOk) {
-                PlatformRemove(temp.c_str(), false);
-                t.problem = moved == TrashUnavailable ? "no trash can take the old texture; it was left as it was"
-                                                      : std::string("could not move the old texture to the trash: ") +
-                                                            std::strerror(trash.error ? trash.error : EIO);
-            } else if ((error = PlatformRename(temp.c_str(), target.c_str())) != 0) {
-                t.problem = std::string("could not rename the new texture into place: ") + std::strerror(error) +
-                            "; the old one is in the trash" + (trash.entryPath.empty() ? "" : " at " + trash.entryPath) +
-                            ", the new one is " + temp;
-            } else {
-                t.written = true;
-            }
-        }
-        PlatformEndWrites();
+        Replace(absoluteFolder, &t);
         if (!t.problem.empty()) return RepaintFailed;  // the rest stay as they are
     }
     return failed ? RepaintFailed : RepaintOk;
