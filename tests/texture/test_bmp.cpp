@@ -10,21 +10,21 @@ namespace {
 
 
 TEST(TextureLayout, LevelsBlocksAndAlphaAreFoundFromTheFile) {
-    struct Row { const char* what; BmpSpec spec; int levels; bool padded; std::size_t trailing; };
-    auto spec = [](auto change) { BmpSpec s; change(s); return s; };
+    struct Row { const char* what; BmpShape shape; int levels; bool padded; std::size_t trailing; };
+    auto shape = [](auto change) { BmpShape s; change(s); return s; };
     const Row rows[] = {
-        {"plain", BmpSpec(), 0, false, 0},
-        {"levels to 1 x 1, rows unpadded", spec([](BmpSpec& s) { s.levels = 4; }), 4, false, 0},
-        {"levels to 1 x 1, rows padded", spec([](BmpSpec& s) { s.levels = 4, s.padLevels = true; }), 4, true, 0},
-        {"levels to 2 x 2", spec([](BmpSpec& s) { s.levels = 3; }), 3, false, 0},
-        {"levels to 4 x 4 of a 256 x 256", spec([](BmpSpec& s) { s.width = s.height = 256, s.levels = 6; }), 6, false, 0},
-        {"levels then two stray bytes", spec([](BmpSpec& s) { s.levels = 2, s.trailing = "xx"; }), 2, false, 2},
-        {"no levels, two stray bytes", spec([](BmpSpec& s) { s.trailing = "xx"; }), 0, false, 2},
-        {"wide: 32 x 8 to 4 x 1", spec([](BmpSpec& s) { s.width = 32, s.height = 8, s.levels = 3; }), 3, false, 0},
-        {"FS70 block and top-down rows", spec([](BmpSpec& s) { s.fs70 = s.topDown = true, s.levels = 2; }), 2, false, 0},
+        {"plain", BmpShape(), 0, false, 0},
+        {"levels to 1 x 1, rows unpadded", shape([](BmpShape& s) { s.levels = 4; }), 4, false, 0},
+        {"levels to 1 x 1, rows padded", shape([](BmpShape& s) { s.levels = 4, s.padLevels = true; }), 4, true, 0},
+        {"levels to 2 x 2", shape([](BmpShape& s) { s.levels = 3; }), 3, false, 0},
+        {"levels to 4 x 4 of a 256 x 256", shape([](BmpShape& s) { s.width = s.height = 256, s.levels = 6; }), 6, false, 0},
+        {"levels then two stray bytes", shape([](BmpShape& s) { s.levels = 2, s.trailing = "xx"; }), 2, false, 2},
+        {"no levels, two stray bytes", shape([](BmpShape& s) { s.trailing = "xx"; }), 0, false, 2},
+        {"wide: 32 x 8 to 4 x 1", shape([](BmpShape& s) { s.width = 32, s.height = 8, s.levels = 3; }), 3, false, 0},
+        {"FS70 block and top-down rows", shape([](BmpShape& s) { s.fs70 = s.topDown = true, s.levels = 2; }), 2, false, 0},
     };
     for (const Row& r : rows) {
-        const std::string file = MakeBmp(r.spec);
+        const std::string file = MakeBmp(r.shape);
         TextureLayout l;
         std::string reason;
         ASSERT_TRUE(ReadTextureLayout(Bytes(file), file.size(), &l, &reason)) << r.what << ": " << reason;
@@ -34,8 +34,8 @@ TEST(TextureLayout, LevelsBlocksAndAlphaAreFoundFromTheFile) {
             EXPECT_EQ(l.mipRowsPadded, r.padded) << r.what;
         }
         EXPECT_EQ(l.trailing, r.trailing) << r.what;
-        EXPECT_EQ(l.fs70, r.spec.fs70) << r.what;
-        EXPECT_EQ(l.paletteAlpha, r.spec.alpha) << r.what;
+        EXPECT_EQ(l.fs70, r.shape.fs70) << r.what;
+        EXPECT_EQ(l.paletteAlpha, r.shape.alpha) << r.what;
         // Every level's indices come back as they were written.
         for (int k = 0; k <= l.mipLevels; ++k) {
             const std::vector<std::uint8_t> got = ReadIndices(Bytes(file), l, k);
@@ -47,7 +47,7 @@ TEST(TextureLayout, LevelsBlocksAndAlphaAreFoundFromTheFile) {
 }
 
 TEST(TextureLayout, PaletteAlphaAndShortPalettesDecode) {
-    BmpSpec s;
+    BmpShape s;
     s.alpha = true;
     s.colours = 16;
     const std::string file = MakeBmp(s);
@@ -69,7 +69,7 @@ TEST(TextureLayout, PaletteAlphaAndShortPalettesDecode) {
 }
 
 TEST(TextureLayout, LyingHeadersAreRefusedWithTheirReason) {
-    const std::string good = MakeBmp(BmpSpec());
+    const std::string good = MakeBmp(BmpShape());
     auto patched = [&](std::size_t at, std::uint32_t value, int bytes = 4) {
         std::string s = good;
         std::string v;
@@ -106,7 +106,7 @@ TEST(TextureLayout, LyingHeadersAreRefusedWithTheirReason) {
         EXPECT_NE(reason.find(r.reason), std::string::npos) << r.what << ": " << reason;
     }
     // No cut of a good file, levels and all, is read past its end.
-    BmpSpec s;
+    BmpShape s;
     s.levels = 4;
     const std::string withLevels = MakeBmp(s);
     for (std::size_t n = 0; n < withLevels.size(); ++n) {
@@ -181,7 +181,7 @@ TEST(TextureDecode, DxtBlocksGiveTheirColours) {
 }
 
 TEST(TextureWrite, OnlyThePaletteAndTheLevelsChange) {
-    BmpSpec s;
+    BmpShape s;
     s.levels = 4;
     s.padLevels = true;
     s.fs70 = true;

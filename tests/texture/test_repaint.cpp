@@ -64,7 +64,7 @@ TEST_F(Repaint, CheckNamesMissingUnnamedAndUnreadableTextures) {
     EXPECT_NE(check.notes[0].find("Texture.alt"), std::string::npos);
 
     fs::remove(Path(copy, "Texture/XY1Tex2.bmp"));
-    WriteBytes(Path(copy, "Texture/extra.bmp"), MakeBmp(BmpSpec()));
+    WriteBytes(Path(copy, "Texture/extra.bmp"), MakeBmp(BmpShape()));
     WriteBytes(Path(copy, "Texture/XY1_wing.bmp"), "BM broken");
     ASSERT_EQ(CheckTextures(aircraft.c_str(), "XY1d", &check), RepaintFailed);
     ASSERT_EQ(check.missing.size(), 1u);
@@ -74,13 +74,13 @@ TEST_F(Repaint, CheckNamesMissingUnnamedAndUnreadableTextures) {
         EXPECT_EQ(t.readable, t.name != "XY1_wing.bmp") << t.name;
     }
     // An unnamed file the simulator cannot read is reported but is no failure.
-    WriteBytes(Path(copy, "Texture/XY1_wing.bmp"), MakeBmp(BmpSpec()));
-    WriteBytes(Path(copy, "Texture/XY1Tex2.bmp"), MakeBmp(BmpSpec()));
+    WriteBytes(Path(copy, "Texture/XY1_wing.bmp"), MakeBmp(BmpShape()));
+    WriteBytes(Path(copy, "Texture/XY1Tex2.bmp"), MakeBmp(BmpShape()));
     WriteBytes(Path(copy, "Texture/extra.bmp"), "not a bmp");
     EXPECT_EQ(CheckTextures(aircraft.c_str(), "XY1d", &check), RepaintOk);
     // A Texture.alt that is there is checked on its own: a partial set fails.
     fs::create_directories(Path(copy, "Texture.alt"));
-    WriteBytes(Path(copy, "Texture.alt/XY1_wing.bmp"), MakeBmp(BmpSpec()));
+    WriteBytes(Path(copy, "Texture.alt/XY1_wing.bmp"), MakeBmp(BmpShape()));
     ASSERT_EQ(CheckTextures(aircraft.c_str(), "XY1d", &check), RepaintFailed);
     EXPECT_EQ(check.missing.size(), 4u);
     EXPECT_EQ(CheckTextures(aircraft.c_str(), "NoSuch", &check), RepaintNotFound);
@@ -132,7 +132,7 @@ TEST_F(Repaint, OnlyCopiesAreWrittenAndBadInputChangesNothing) {
         {"one good, one bad: neither", {wingPng, file("XY1Tex2.png", "x")}, "XY1d", {}, RepaintFailed, "not a PNG"},
         {"twice the same texture", {wingPng, file("u/xy1_WING.png", png)}, "XY1d", {}, RepaintFailed, "too"},
     };
-    WriteBytes(Path(aircraft, "Mine/Texture/XY1_wing.bmp"), MakeBmp(BmpSpec()));
+    WriteBytes(Path(aircraft, "Mine/Texture/XY1_wing.bmp"), MakeBmp(BmpShape()));
 #ifndef _WIN32
     ASSERT_EQ(mkfifo(Path(work.path, "fifo.png").c_str(), 0600), 0);
     rows.push_back({"a FIFO", {Path(work.path, "fifo.png")}, "XY1d", [] { ApplyOptions o; o.as = "XY1_wing.bmp"; return o; }(), RepaintFailed, "not a regular file"});
@@ -161,14 +161,14 @@ TEST_F(Repaint, OnlyCopiesAreWrittenAndBadInputChangesNothing) {
 
 TEST_F(Repaint, PaintedPngKeepsTheLayoutAlphaAndLevelsOfTheTextureItReplaces) {
     const std::string copy = Copy(1, "XY");
-    BmpSpec spec;
-    spec.width = spec.height = 64;
-    spec.levels = 5;          // to 2 x 2
-    spec.padLevels = true;
-    spec.fs70 = true;
-    spec.alpha = true;
-    spec.trailing = "zz";
-    const std::string old = MakeBmp(spec);
+    BmpShape shape;
+    shape.width = shape.height = 64;
+    shape.levels = 5;          // to 2 x 2
+    shape.padLevels = true;
+    shape.fs70 = true;
+    shape.alpha = true;
+    shape.trailing = "zz";
+    const std::string old = MakeBmp(shape);
     WriteBytes(Path(copy, "Texture/XY1_l_side.bmp"), old);
     TempDir work;
     ExportReport exported;

@@ -14,7 +14,7 @@ inline void PutLE(std::string& s, std::uint32_t v, int bytes) {
 
 // An 8-bit texture. Pixel (x, y) of level k has index (x * 7 + y * 3 + k) & 255
 // (top-down coordinates); palette entry i is (i, 255 - i, i / 2, alpha(i)).
-struct BmpSpec {
+struct BmpShape {
     int width = 16, height = 16;
     int colours = 0;           // biClrUsed (0: 256)
     bool alpha = false;        // reserved bytes i & 0xFF, else 0
@@ -25,7 +25,7 @@ struct BmpSpec {
     std::string trailing;      // bytes after everything
 };
 
-inline std::string MakeBmp(const BmpSpec& s) {
+inline std::string MakeBmp(const BmpShape& s) {
     const int entries = s.colours ? s.colours : 256;
     const std::uint32_t offset = 54 + 4 * entries + (s.fs70 ? 20 : 0);
     std::string pixels;
