@@ -184,7 +184,8 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
             out->files.push_back(t);
         }
         for (const NamedTexture& n : f.named) {
-            if (FindFolderEntry(entries, n.name)) continue;
+            const FolderEntry* e = FindFolderEntry(entries, n.name);
+            if (e && e->kind != EntryFolder) continue;  // a folder of that name is no texture
             out->missing.push_back({f.name, n.name, n.model});
             allGood = false;
         }
