@@ -6,6 +6,7 @@
 #   make bench   time the copy against a plain copy of the same bytes
 #   make gui     open the real dialog under Wine on the demo simulator
 #   make test-win  only the Windows half: cross-build, then its tests under Wine
+#   make fuzz-texture  the texture and PNG readers under libFuzzer for a minute
 
 JOBS   ?= 2
 
@@ -78,7 +79,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_SOURCES := tests/fuzz/fuzz_wine_registry.cpp sim/wine_registry.cpp sim/wine_prefix.cpp \
                 copy/platform.cpp copy/platform_posix.cpp sim/sim_path.cpp text/messages.cpp catalogue/catalogue.cpp
 
-.PHONY: fuzz
+.PHONY: fuzz fuzz-texture
 fuzz:
 	@command -v clang++ >/dev/null || { echo 'make fuzz needs clang++: apt-get install clang libclang-rt-14-dev' >&2; exit 1; }
 	@mkdir -p $(FUZZ)/corpus
@@ -86,6 +87,18 @@ fuzz:
 	    -Isim -Icopy -Itext -Icatalogue $(FUZZ_SOURCES) -o $(FUZZ)/fuzz_wine_registry
 	$(FUZZ)/fuzz_wine_registry -print_final_stats=1 -max_total_time=$(FUZZ_SECONDS) -timeout=5 -max_len=8192 \
 	    -dict=tests/fuzz/wine_registry.dict $(FUZZ)/corpus tests/fuzz/corpus
+
+# The texture reader and the PNG path under libFuzzer, likewise: new inputs
+# go to build-fuzz/texture_corpus, tests/fuzz/texture_corpus holds the seeds.
+FUZZ_TEXTURE_SOURCES := tests/fuzz/fuzz_texture.cpp texture/bmp.cpp texture/png.cpp texture/quantise.cpp
+
+fuzz-texture:
+	@command -v clang++ >/dev/null || { echo 'make fuzz-texture needs clang++: apt-get install clang libclang-rt-14-dev' >&2; exit 1; }
+	@mkdir -p $(FUZZ)/texture_corpus
+	@clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+	    -Itexture -isystem /usr/include/stb $(FUZZ_TEXTURE_SOURCES) -o $(FUZZ)/fuzz_texture
+	$(FUZZ)/fuzz_texture -print_final_stats=1 -max_total_time=$(FUZZ_SECONDS) -timeout=5 -max_len=70000 \
+	    -rss_limit_mb=1024 -dict=tests/fuzz/texture.dict $(FUZZ)/texture_corpus tests/fuzz/texture_corpus
 
 # The release files in dist/ (README.md, "Releasing"): the Windows zip, the
 # static Linux vantorel-cli as a tarball and a .deb, and SHA256SUMS. The same

@@ -13,6 +13,7 @@
 #include "messages.h"
 #include "platform.h"
 #include "sim_path.h"
+#include "texture_cmd.h"
 #include "title.h"
 
 #include <CLI/CLI.hpp>
@@ -33,6 +34,10 @@ const char kUsage[] =
     "       vantorel-cli where [--aircraft-dir DIR] [--wine-prefix DIR]\n"
     "       vantorel-cli copies [--aircraft-dir DIR] [--wine-prefix DIR]\n"
     "       vantorel-cli remove FOLDER [--dry-run] [--permanent] [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli textures FOLDER [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli export FOLDER DIR [--aircraft-dir DIR] [--wine-prefix DIR]\n"
+    "       vantorel-cli apply FOLDER PNG... [--as NAME] [--dither] [--resize] [--dry-run] [--aircraft-dir DIR]\n"
+    "                          [--wine-prefix DIR]\n"
     "       vantorel-cli --version\n"
     "\n"
     "Makes a new, independently named aircraft out of a stock Combat Flight\n"
@@ -48,6 +53,9 @@ const char kUsage[] =
     "                     then the prefixes of Bottles, Lutris, PlayOnLinux, CrossOver and Steam)\n"
     "  --dry-run          print what would be done and change nothing\n"
     "  --permanent        remove: delete the copy's files instead of moving the copy to the trash\n"
+    "  --as NAME          apply: the texture a single PNG replaces (default: the PNG's name)\n"
+    "  --dither           apply: error diffusion when a PNG has more than 256 colours\n"
+    "  --resize           apply: resample a PNG of another size to the texture's\n"
     "  --                 ends the options: what follows is a name, even if it starts with -\n"
     "\n"
     "Without --aircraft-dir the simulator is found through the registry: the\n"
@@ -62,6 +70,11 @@ const char kUsage[] =
     "\n"
     "copies lists the copies Vantorel made (recognised from their files);\n"
     "remove moves one of them to the trash (Recycle Bin on Windows).\n"
+    "\n"
+    "textures checks an aircraft's textures: each file's size and kind, and the\n"
+    "textures its models name that are missing. export writes them as PNGs into\n"
+    "DIR for a paint program; apply puts painted PNGs back into a copy as the\n"
+    "simulator's 8-bit textures (the old ones go to the trash).\n"
     "\n"
     "exit status: 0 done, 1 file error, 2 folder exists, access denied or not a copy,\n"
     "             3 path not found, 4 invalid prefix, 64 usage error\n";
@@ -226,7 +239,9 @@ int Run(int argc, char** argv) {
     // exit 0; any usage error shows it on stderr with exit 64.
     app.set_help_flag();
     bool help = false, version = false, dryRun = false, permanent = false;
-    std::string aircraftArg, prefix, folder;
+    std::string aircraftArg, prefix, folder, exportDir;
+    std::vector<std::string> pngs;
+    ApplyOptions applyOptions;
     std::optional<std::string> aircraftDir, winePrefix, title;
     app.add_flag("-h,--help", help);
     app.add_flag("--version", version);
@@ -242,7 +257,10 @@ int Run(int argc, char** argv) {
     CLI::App* where = app.add_subcommand("where");
     CLI::App* copies = app.add_subcommand("copies");
     CLI::App* remove = app.add_subcommand("remove");
-    for (CLI::App* command : {list, copy, where, copies, remove}) location(command);
+    CLI::App* textures = app.add_subcommand("textures");
+    CLI::App* exportCmd = app.add_subcommand("export");
+    CLI::App* apply = app.add_subcommand("apply");
+    for (CLI::App* command : {list, copy, where, copies, remove, textures, exportCmd, apply}) location(command);
     copy->add_option("AIRCRAFT", aircraftArg)->required();
     copy->add_option("PREFIX", prefix)->required();
     copy->add_option("--title", title)->check(nonEmpty);
@@ -250,6 +268,13 @@ int Run(int argc, char** argv) {
     remove->add_option("FOLDER", folder)->required();
     remove->add_flag("--dry-run", dryRun);
     remove->add_flag("--permanent", permanent);
+    for (CLI::App* command : {textures, exportCmd, apply}) command->add_option("FOLDER", folder)->required();
+    exportCmd->add_option("DIR", exportDir)->required()->check(nonEmpty);
+    apply->add_option("PNG", pngs)->required();
+    apply->add_option("--as", applyOptions.as)->check(nonEmpty);
+    apply->add_flag("--dither", applyOptions.dither);
+    apply->add_flag("--resize", applyOptions.resize);
+    apply->add_flag("--dry-run", applyOptions.dryRun);
     app.require_subcommand(0, 1);
     const AnsiArguments ansi = ReadArguments(argc, argv);
     std::vector<char*> args;
@@ -284,6 +309,8 @@ int Run(int argc, char** argv) {
             return kExitPathNotFound;
         }
     if (title && IsInexactArgument(ansi, *title)) return Usage(kMsgTitleNotAnsi);
+    if (apply->parsed() && !applyOptions.as.empty() && (pngs.size() != 1 || !IsPlainTextureName(applyOptions.as)))
+        return Usage("--as names the texture of a single PNG, without a folder or \"..\"");
     if (title) {
         switch (CheckInGameTitle(title->c_str())) {
         case TitleOk: break;
@@ -305,6 +332,9 @@ int Run(int argc, char** argv) {
     if (where->parsed()) return Where(sim);
     if (copies->parsed()) return RunCopiesCommand(dir);
     if (remove->parsed()) return RunRemoveCommand(dir, folder.c_str(), dryRun, permanent);
+    if (textures->parsed()) return RunTexturesCommand(dir, folder.c_str());
+    if (exportCmd->parsed()) return RunExportCommand(dir, folder.c_str(), exportDir.c_str());
+    if (apply->parsed()) return RunApplyCommand(dir, folder.c_str(), pngs, applyOptions);
     return Copy(dir, index, prefix.c_str(), title ? title->c_str() : nullptr, dryRun);
 }
 

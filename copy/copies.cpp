@@ -35,7 +35,7 @@ RemoveStatus RemoveCopy(const char* aircraftDirAsGiven, const char* folderName, 
     FolderLock lock(aircraftDir, !dryRun);
     std::vector<FolderEntry> entries;
     if (!ListFolder(aircraftDir, &entries)) return RemoveNotACopy;
-    const FolderEntry* folder = FindEntry(entries, folderName);
+    const FolderEntry* folder = FindFolderEntry(entries, folderName);
     if (!folder) return RemoveNoSuchFolder;
     // A link named like a copy resolves elsewhere: nothing of it is the copy's.
     if (folder->kind == EntryOther) return RemoveOutside;

@@ -5,6 +5,15 @@
 
 #include <cstdio>
 
+const FolderEntry* FindFolderEntry(const std::vector<FolderEntry>& entries, const std::string& name) {
+    const FolderEntry* found = nullptr;
+    for (const FolderEntry& e : entries) {
+        if (e.name == name) return &e;
+        if (!found && SameIgnoringCase(e.name.c_str(), name.c_str())) found = &e;
+    }
+    return found;
+}
+
 bool ReadFileStart(const char* path, std::size_t limit, std::string* out) {
     EntryKind kind;
     if (!GetEntryKind(path, &kind) || kind != EntryFile) return false;
@@ -15,13 +24,4 @@ bool ReadFileStart(const char* path, std::size_t limit, std::string* out) {
     const bool ok = !std::ferror(f);
     std::fclose(f);
     return ok;
-}
-
-const FolderEntry* FindEntry(const std::vector<FolderEntry>& entries, const std::string& name) {
-    const FolderEntry* found = nullptr;
-    for (const FolderEntry& e : entries) {
-        if (e.name == name) return &e;
-        if (!found && SameIgnoringCase(e.name.c_str(), name.c_str())) found = &e;
-    }
-    return found;
 }

@@ -21,10 +21,10 @@ struct FolderEntry {
     EntryKind kind;
 };
 
-// The entry of `entries` that `name` stands for, as Windows would find it:
-// the exact name, else the first in byte order that differs only in letter
+// The entry of `entries` that `name` stands for, as Windows finds it: the
+// exact name, else the first in byte order that differs only in letter
 // case; null when none.
-const FolderEntry* FindEntry(const std::vector<FolderEntry>& entries, const std::string& name);
+const FolderEntry* FindFolderEntry(const std::vector<FolderEntry>& entries, const std::string& name);
 
 // The kind of `path` itself; false when there is nothing there.
 bool GetEntryKind(const char* path, EntryKind* kind);

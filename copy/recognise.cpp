@@ -74,7 +74,7 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
             }
         }
         const std::string name = sep == std::string::npos ? part.path : part.path.substr(sep + 1);
-        const FolderEntry* e = inMissingFolder ? nullptr : FindEntry(*entries, name);
+        const FolderEntry* e = inMissingFolder ? nullptr : FindFolderEntry(*entries, name);
         const EntryKind want = part.kind == PartFolder ? EntryFolder : EntryFile;
         // A made name taken by another kind (a folder, a link) is the player's.
         const bool found = e && e->kind == want;
@@ -175,7 +175,7 @@ bool RecogniseCopy(const char* aircraftDirAsGiven, const char* folderName, CopyI
     const std::string dir = AircraftDirOnDisk(aircraftDirAsGiven);
     std::vector<FolderEntry> entries;
     if (!ListFolder(dir.c_str(), &entries)) return false;
-    const FolderEntry* folder = FindEntry(entries, folderName);
+    const FolderEntry* folder = FindFolderEntry(entries, folderName);
     return folder && RecogniseEntry(dir.c_str(), *folder, out);
 }
 

@@ -4,14 +4,14 @@
 set -euo pipefail
 
 case "${1:-}" in
-  native)  wanted=(cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev ccache) ;;
+  native)  wanted=(cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev libstb-dev ccache) ;;
   # googletest: its sources build the test framework with MinGW.
-  windows) wanted=(g++-mingw-w64-i686 googletest libcli11-dev wine wine32:i386 wine64 xvfb x11-apps imagemagick) ;;
+  windows) wanted=(g++-mingw-w64-i686 googletest libcli11-dev libstb-dev wine wine32:i386 wine64 xvfb x11-apps imagemagick) ;;
   # Only where 32-bit Wine cannot run: the tests then use a 64-bit build.
   windows64) wanted=(g++-mingw-w64-x86-64-posix) ;;
   # make dist: both release builds and the archives (tar, gzip and dpkg-deb
   # come with every Debian system).
-  dist) wanted=(cmake make g++ g++-mingw-w64-i686 libcli11-dev zip) ;;
+  dist) wanted=(cmake make g++ g++-mingw-w64-i686 libcli11-dev libstb-dev zip) ;;
   # make test-dist: fresh clones, unpacking, the man page check, and the
   # zip's Vantorel.exe started under Wine on a virtual display.
   test-dist) wanted=(git unzip file groff-base man-db wine wine32:i386 wine64 xvfb xdotool) ;;

@@ -5,6 +5,8 @@
 # scratch, so the demo can be run again and again), copies one stock aircraft
 # with vantorel-cli, and shows what was made: the new folder with its sizes,
 # the rewritten title, the alias files, and what changed inside a model.
+# Then the repaint: the copy's textures exported as PNGs, one painted by a
+# demo paint program, applied back, and the textures report.
 set -euo pipefail
 
 if [ $# -ne 1 ]; then
@@ -18,7 +20,7 @@ cli=$build/cli/vantorel-cli
 stock=P51d     # a fighter with every kind of file, and a model over 250,000 bytes
 prefix=XY
 
-for tool in "$build/tools/make-demo-sim" "$cli"; do
+for tool in "$build/tools/make-demo-sim" "$build/tools/paint-demo" "$cli"; do
     [ -x "$tool" ] || { echo "run-demo.sh: $tool is missing: build first (make build)" >&2; exit 1; }
 done
 
@@ -92,5 +94,22 @@ for f in Sound/sound.cfg Panel/panel.cfg; do
     echo "     $f ($(size_of "$newdir/$f") bytes, LF line ends):"
     sed 's/^/       /' "$newdir/$f"
 done
+echo
+
+# ---------------------------------------------------------------------------
+paint=$demo/paint
+trash=$(cd "$demo" && pwd)/trash    # the old textures go to a trash inside the demo, not yours
+painted=${stock:0:3}_wing.png
+painted=$prefix${painted:${#prefix}}
+bold "4. Repaint: export the textures, paint one, apply it"
+echo "   \$ $cli export $new $paint --aircraft-dir $aircraft_dir"
+"$cli" export "$new" "$paint" --aircraft-dir "$aircraft_dir" | sed 's/^/   /'
+echo "   \$ $build/tools/paint-demo $paint/$painted      (a roundel and a stripe, as a player would paint)"
+"$build/tools/paint-demo" "$paint/$painted"
+echo "   \$ $cli apply $new $paint/$painted --aircraft-dir $aircraft_dir"
+XDG_DATA_HOME=$trash "$cli" apply "$new" "$paint/$painted" --aircraft-dir "$aircraft_dir" | sed 's/^/   /'
+echo
+bold "   The textures report of $new"
+"$cli" textures "$new" --aircraft-dir "$aircraft_dir" | sed 's/^/   /'
 echo
 echo "Done. Run 'make demo' again to start over from a fresh demo simulator."
