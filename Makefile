@@ -44,7 +44,7 @@ build: native-configure
 
 # Only what the demo runs.
 demo: native-configure
-	@cmake --build $(NATIVE) -j$(JOBS) --target make-demo-sim vantorel-cli
+	@cmake --build $(NATIVE) -j$(JOBS) --target demo-programs
 	@tools/run-demo.sh $(NATIVE)
 
 # The native tests under the sanitizers and the Windows tests under Wine, as
