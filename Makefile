@@ -36,8 +36,13 @@ deps-native:
 deps-windows:
 	@tools/install-deps.sh windows
 
+# Ninja, unlike CMake's makefiles, compiles a program's own files while the
+# libraries it links are still being built: vantorel-cli's command-line
+# parser, the longest file, then starts at once. A tree configured by an
+# earlier version with makefiles is configured anew.
 native-configure: deps-native
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF >/dev/null
+	@grep -qs '^CMAKE_GENERATOR:INTERNAL=Ninja$$' $(NATIVE)/CMakeCache.txt || rm -rf $(NATIVE)/CMakeCache.txt $(NATIVE)/CMakeFiles
+	@cmake -G Ninja -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF >/dev/null
 
 build: native-configure
 	@cmake --build $(NATIVE) -j$(JOBS)
