@@ -54,9 +54,11 @@ demo: native-configure
 
 # The native tests under the sanitizers and the Windows tests under Wine, as
 # one set of jobs sharing $(JOBS) compilers: while one tree links or its tests
-# wait on Wine, the other compiles. Each job's output is shown when it ends.
+# wait on Wine, the other compiles. Each job's output is shown when it ends
+# (TEST_OUTPUT= shows each line as it comes, the jobs' lines interleaved).
+TEST_OUTPUT ?= --output-sync=recurse
 test: deps-native deps-windows
-	@$(MAKE) -j$(JOBS) --output-sync=recurse win-tests-run asan-test win-release
+	@$(MAKE) -j$(JOBS) $(TEST_OUTPUT) win-tests-run asan-test win-release
 
 test-native test-asan: asan-test
 
