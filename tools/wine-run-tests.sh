@@ -7,7 +7,8 @@
 #   --release  only the shipped Vantorel.exe and the checks of its imports
 #   --build    only the test tree
 #   --run      only the tests, in the test tree built before
-#   e.g. tools/wine-run-tests.sh build-win -R CopyDialog   (only the e2e tests)
+#   e.g. tools/wine-run-tests.sh build-win -R e2e   (only the end-to-end tests;
+#   each test program is one ctest test under Wine)
 # `make test` runs the three steps as separate jobs, beside the native build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
