@@ -73,7 +73,26 @@ else
   bits=64 arch=x86_64 testdir=$build-64
 fi
 
+# A throwaway Wine prefix, made while the tests build: creating one takes
+# several seconds, mostly waiting.
+prefix=$PWD/$testdir/wine
+export WINEPREFIX=$prefix/pfx WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+make_prefix() {
+  rm -rf "$prefix"
+  mkdir -p "$WINEPREFIX"
+  # No window manager runs on the virtual display. Wine's default (Managed=Y)
+  # leaves each closing window to a window manager and waits about 2 s for
+  # it; unmanaged windows close at once, with the same messages to the
+  # program. The server is shut down cleanly so the registry is on disk.
+  ( rc=0
+    { timeout 180 tools/wine-exec.sh "$bits" wineboot -i &&
+      tools/wine-exec.sh "$bits" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
+      tools/wine-exec.sh "$bits" wineboot -s && timeout 60 wineserver -w; } || rc=$?
+    echo "$rc" >"$prefix/made" ) </dev/null >"$prefix/make.log" 2>&1
+}
+
 build_tests() {
+  make_prefix &
   if [ "$bits" = 64 ]; then
     echo "note: this machine cannot run 32-bit Wine; testing a 64-bit build in $testdir instead"
     command -v x86_64-w64-mingw32-g++-posix >/dev/null || tools/install-deps.sh windows64
@@ -87,14 +106,27 @@ build_tests() {
 
 run_tests() {
   scratch=$(mktemp -d /tmp/vantorel-wine.XXXXXX)
-  export WINEPREFIX=$scratch/pfx WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   xvfb_pid=""
   cleanup() {
     timeout 30 wineserver -k >/dev/null 2>&1 || true
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-    rm -rf "$scratch"
+    rm -rf "$scratch" "$prefix"
   }
   trap cleanup EXIT
+
+  # The prefix the build step began; made here when there is none, or when
+  # a run cut short has used it.
+  if [ ! -d "$prefix" ] || [ -e "$prefix/used" ]; then make_prefix; fi
+  for _ in $(seq 1800); do [ -s "$prefix/made" ] && break; sleep 0.1; done
+  touch "$prefix/used"
+  # Once, while the machine was busy building, wineboot failed on a fresh
+  # prefix and the next run passed: try it a second time, showing why.
+  if [ "$(cat "$prefix/made" 2>/dev/null)" != 0 ]; then
+    echo "making the Wine prefix failed; trying once more. Its output:"
+    tail -n 20 "$prefix/make.log"
+    make_prefix
+    [ "$(cat "$prefix/made")" = 0 ] || { echo "making the Wine prefix failed again:"; tail -n 20 "$prefix/make.log"; exit 1; }
+  fi
 
   # Xvfb picks a free display itself and writes its number once it is ready, so
   # runs on a machine with other X servers never collide.
@@ -109,28 +141,9 @@ run_tests() {
   # here, outside ctest, with their output to a file: started by the first
   # test they would keep ctest's output pipe open and ctest would hang. It also
   # saves the cold start of about 2.5 s per test process.
-  mkdir -p "$WINEPREFIX"
   wineserver -p </dev/null >/dev/null 2>&1
-  boot() {
-    timeout 180 tools/wine-exec.sh "$bits" wineboot -i </dev/null >"$scratch/wineboot.log" 2>&1
-  }
-  # Once, while the machine was busy building, wineboot failed on a fresh
-  # prefix and the next run passed: try it a second time, showing why.
-  local rc=0
-  boot || rc=$?
-  if [ "$rc" -ne 0 ]; then
-    echo "wineboot failed (exit $rc); trying once more. Its output:"
-    tail -n 20 "$scratch/wineboot.log"
-    rc=0
-    boot || rc=$?
-    [ "$rc" -eq 0 ] || { echo "wineboot failed again (exit $rc):"; tail -n 20 "$scratch/wineboot.log"; exit 1; }
-  fi
-
-  # No window manager runs on the virtual display. Wine's default (Managed=Y)
-  # leaves each closing window to a window manager and waits about 2 s for it;
-  # unmanaged windows close at once, with the same messages to the program.
-  tools/wine-exec.sh "$bits" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-    </dev/null >"$scratch/reg.log" 2>&1 || { echo "could not set Wine's X11 driver:"; cat "$scratch/reg.log"; exit 1; }
+  timeout 180 tools/wine-exec.sh "$bits" wineboot </dev/null >"$scratch/wineboot.log" 2>&1 ||
+    { echo "Wine's services did not start:"; tail -n 20 "$scratch/wineboot.log"; exit 1; }
 
   # -j1: the end-to-end tests share one desktop and one registry. Each test
   # program is one ctest test here: one Wine process runs all its cases.
