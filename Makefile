@@ -26,7 +26,7 @@ DEMO   := $(NATIVE)/demo
 WIN    := build-win
 
 .PHONY: all build demo test test-native test-asan test-win build-win gui bench deps-native deps-windows clean \
-        native-configure asan-configure asan-build win-release win-tests-build win-tests-run
+        native-configure asan-configure asan-build asan-test win-release win-tests-build win-tests-run
 
 all: build
 
@@ -75,7 +75,7 @@ asan-test: asan-build
 # The Windows programs cross-built with MinGW-w64, and their tests under Wine
 # on a throwaway prefix and a virtual display (see tools/wine-run-tests.sh).
 test-win: deps-windows
-	@tools/wine-run-tests.sh $(WIN)
+	+@tools/wine-run-tests.sh $(WIN)
 
 win-release: deps-windows
 	+@tools/wine-run-tests.sh --release $(WIN)
