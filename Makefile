@@ -2,7 +2,8 @@
 # needs and is missing (tools/install-deps.sh), then drives CMake.
 #
 #   make demo    build, generate the demo simulator, copy a stock aircraft on it
-#   make test    build everything and run every test (what CI runs)
+#   make test    build the native tests (under the sanitizers) and the Windows
+#                programs, and run every test (what CI runs)
 #   make bench   time the copy against a plain copy of the same bytes
 #   make gui     open the real dialog under Wine on the demo simulator
 #   make test-win  only the Windows half: cross-build, then its tests under Wine
@@ -16,13 +17,17 @@ MAKEFLAGS += --no-print-directory
 # every clone of the same sources shares them.
 export CCACHE_BASEDIR  := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
+# The programs as released (make build, demo, gui); the native tests under
+# the sanitizers; Vantorel.exe as shipped, with the Windows tests' tree
+# beside it (tools/wine-run-tests.sh).
 NATIVE := build
 ASAN   := build-asan
 BENCH  := build-bench
 DEMO   := $(NATIVE)/demo
 WIN    := build-win
 
-.PHONY: all build demo test test-native test-asan test-win build-win gui bench deps-native deps-windows clean
+.PHONY: all build demo test test-native test-asan test-win build-win gui bench deps-native deps-windows clean \
+        native-configure asan-configure asan-build asan-test win-release win-tests-build win-tests-run
 
 all: build
 
@@ -32,27 +37,55 @@ deps-native:
 deps-windows:
 	@tools/install-deps.sh windows
 
-build: deps-native
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+# Ninja, unlike CMake's makefiles, compiles a program's own files while the
+# libraries it links are still being built: vantorel-cli's command-line
+# parser, the longest file, then starts at once. A tree configured by an
+# earlier version with makefiles is configured anew.
+native-configure: deps-native
+	@grep -qs '^CMAKE_GENERATOR:INTERNAL=Ninja$$' $(NATIVE)/CMakeCache.txt || rm -rf $(NATIVE)/CMakeCache.txt $(NATIVE)/CMakeFiles
+	@cmake -G Ninja -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Release -DVANTOREL_TESTS=OFF >/dev/null
+
+build: native-configure
 	@cmake --build $(NATIVE) -j$(JOBS)
 
-demo: build
+# Only what the demo runs.
+demo: native-configure
+	@cmake --build $(NATIVE) -j$(JOBS) --target demo-programs
 	@tools/run-demo.sh $(NATIVE)
 
-test: test-native test-asan test-win
+# The native tests under the sanitizers and the Windows tests under Wine, as
+# one set of jobs sharing $(JOBS) compilers: while one tree links or its tests
+# wait on Wine, the other compiles. Each job's output is shown when it ends
+# (TEST_OUTPUT= shows each line as it comes, the jobs' lines interleaved).
+TEST_OUTPUT ?= --output-sync=recurse
+test: deps-native deps-windows
+	@$(MAKE) -j$(JOBS) $(TEST_OUTPUT) win-tests-run asan-test win-release
 
-test-native: build
-	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+test-native test-asan: asan-test
 
-test-asan: deps-native
+asan-configure: deps-native
 	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_SANITIZE=ON >/dev/null
-	@cmake --build $(ASAN) -j$(JOBS)
+
+# $(MAKE) rather than cmake --build, which would not share the job server.
+asan-build: asan-configure
+	@$(MAKE) -C $(ASAN)
+
+asan-test: asan-build
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 
 # The Windows programs cross-built with MinGW-w64, and their tests under Wine
 # on a throwaway prefix and a virtual display (see tools/wine-run-tests.sh).
 test-win: deps-windows
-	@tools/wine-run-tests.sh $(WIN)
+	+@tools/wine-run-tests.sh $(WIN)
+
+win-release: deps-windows
+	+@tools/wine-run-tests.sh --release $(WIN)
+
+win-tests-build: deps-windows
+	+@tools/wine-run-tests.sh --build $(WIN)
+
+win-tests-run: win-tests-build
+	@tools/wine-run-tests.sh --run $(WIN)
 
 build-win: deps-windows
 	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-i686.cmake \

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 case "${1:-}" in
-  native)  wanted=(cmake make g++ libgtest-dev libbenchmark-dev libcli11-dev libstb-dev ccache) ;;
+  native)  wanted=(cmake make ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev libstb-dev ccache) ;;
   # googletest: its sources build the test framework with MinGW.
   windows) wanted=(g++-mingw-w64-i686 googletest libcli11-dev libstb-dev wine wine32:i386 wine64 xvfb x11-apps imagemagick) ;;
   # Only where 32-bit Wine cannot run: the tests then use a 64-bit build.
