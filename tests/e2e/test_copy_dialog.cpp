@@ -526,22 +526,33 @@ TEST_F(CopyDialog, ACopysTexturesExportAndAnUneditedPngAppliesBackByteForByte) {
     EXPECT_NE(exported.find(L" | icon | OK"), std::wstring::npos) << exported;
     ASSERT_TRUE(fs::exists(kit / "XY1_l_side.png")) << "not exported to " << kit;
 
+    // Two PNGs chosen at once in the picker's folder: the unedited one, and
+    // one of another size than its texture, which is refused with both sizes.
+    fs::remove(kit / "XY1Tex1.png");
+    fs::copy_file(kit / "XY1_wing.png", kit / "XY1Tex1.png");
     Press(copies, kCopiesApply);
     picker = WaitForOwnedBy(copies);
     ASSERT_NE(picker, nullptr) << "no file picker";
     HWND name = ChildOfClass(GetDlgItem(picker, kFileNameCombo), L"Edit");
     ASSERT_NE(name, nullptr) << "no File name box";
-    Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((kit / "XY1_l_side.png").wstring().c_str()));
-    Press(picker, IDOK);
+    auto enter = [&](const std::wstring& text) {
+        Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        Press(picker, IDOK);
+    };
+    enter(kit.wstring());  // a folder typed and OK: the picker goes there
+    for (DWORD start = GetTickCount(); !Text(name).empty() && GetTickCount() - start < kWaitMs;) Sleep(20);
+    enter(L"\"XY1_l_side.png\" \"XY1Tex1.png\"");
     EXPECT_TRUE(Closes(picker));
+    const std::wstring refused = L"\n\nNot applied:\n  XY1Tex1.png: the PNG is 256 x 256, the texture XY1Tex1.bmp is "
+                                 L"64 x 64: paint at the texture's size, or use --resize";
     EXPECT_EQ(BoxOf(copies, IDYES), L"Vantorel copies | Replace these textures of XY1d? The old ones go to the Recycle "
-                                    L"Bin.\n\n  XY1_l_side.png -> Texture\\XY1_l_side.bmp | icon | Yes, No");
+                                    L"Bin.\n\n  XY1_l_side.png -> Texture\\XY1_l_side.bmp" + refused + L" | icon | Yes, No");
     HWND box = WaitForOwnedBy(copies);
     ASSERT_NE(box, nullptr) << "no result";
     Pose("apply-result");
     EXPECT_EQ(Describe(box), L"Vantorel copies | Textures of XY1d:\n\n  XY1_l_side.png -> Texture\\XY1_l_side.bmp: "
                              L"64 x 64, 255 colours (its palette kept), opaque, exact\n"
-                             L"    the old texture went to the Recycle Bin | icon | OK");
+                             L"    the old texture went to the Recycle Bin" + refused + L" | icon | OK");
     Press(box, IDOK);
     EXPECT_TRUE(Closes(box));
     EXPECT_TRUE(Contents(texture) == before) << "the unedited PNG did not give back the same texture";
