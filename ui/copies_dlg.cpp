@@ -15,8 +15,9 @@
 // The in-game name the Remove question quotes, in bytes: a title can be any
 // length, and a box cut short would lose the question itself.
 constexpr std::size_t kQuotedTitleMax = 80;
-// Lines of a list in a box: more would push its buttons off the screen.
-constexpr std::size_t kListedMax = 15;
+// Entries of a list in a box (an applied texture takes up to three lines):
+// more would push its buttons off the screen.
+constexpr std::size_t kListedMax = 12;
 
 namespace {
 
@@ -29,7 +30,7 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
-// One line each, indented, the surplus counted.
+// One entry a line, indented, the surplus counted.
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (std::size_t i = 0; i < lines.size() && i < kListedMax; ++i) text += "\n  " + lines[i];
@@ -206,8 +207,7 @@ void CCopiesDlg::OnApplyTextures() {
         Ui().MessageBox((kMsgNoPngApplies + notApplied).c_str(), kCaptionCopies, kBoxStop);
         return;
     }
-    const std::string question =
-        Format(kMsgConfirmApply, shownFolder.c_str()) + Lines(replaced) + notApplied;
+    const std::string question = Format(kMsgConfirmApply, shownFolder.c_str()) + Lines(replaced) + notApplied;
     if (Ui().MessageBox(question.c_str(), kCaptionCopies, kBoxYesNo) != kIdYes) return;
 
     options.dryRun = false;
@@ -222,14 +222,16 @@ void CCopiesDlg::OnApplyTextures() {
             lines.push_back(FileName(t.png) + ": " + t.problem);
             continue;
         }
-        lines.push_back(FileName(t.png) + " -> " + AppliedText(t, options.dither));
-        if (t.alphaLost) lines.push_back(std::string("  ") + kMsgAlphaLost);
-        if (t.written) lines.push_back("  " + TrashText(t));
+        std::string line = FileName(t.png) + " -> " + AppliedText(t, options.dither);
+        if (t.alphaLost) line += std::string("\n    ") + kMsgAlphaLost;
+        if (t.written) line += "\n    " + TrashText(t);
+        lines.push_back(line);
         any = any || t.written;
     }
     std::string text = Format(kMsgApplied, shownFolder.c_str()) + Lines(lines) + notApplied;
     if (status != RepaintOk) text += std::string("\n\n") + ApplyStoppedText(any);
-    Ui().MessageBox(text.c_str(), kCaptionCopies, status == RepaintOk && refused.empty() ? kBoxInformation : kBoxExclamation);
+    Ui().MessageBox(text.c_str(), kCaptionCopies,
+                    status == RepaintOk && refused.empty() ? kBoxInformation : kBoxExclamation);
     Show(m_source.find(m_strAircraftDir.c_str()));
 }
 

@@ -625,6 +625,16 @@ TEST(CopiesTextures, ExportSaysHowManyPngsWentWhereAndWhatWasNotExportedOrWhyNot
             EXPECT_EQ(events, (Texts{"Browse ", "Export " + registryPath + "|XY1d|C:\\kit", c.box}));
         });
     }
+    // A long list is cut so that the box stays on the screen, and says how much more there is.
+    WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
+        exportStatus = RepaintRefused;
+        for (char c = 'a'; c <= 'n'; ++c) exportReport.existing.push_back(std::string(1, c) + ".png");
+        copies.pick = kFolderChosen;
+        copies.Press(dlg, IDC_COPIES_EXPORT);
+        EXPECT_EQ(events.back(), std::string("[Stop] Vantorel copies: ") + kMsgExportExisting +
+                                     "\n  a.png\n  b.png\n  c.png\n  d.png\n  e.png\n  f.png\n  g.png\n  h.png"
+                                     "\n  i.png\n  j.png\n  k.png\n  l.png\n  ... and 2 more");
+    });
     // The Aircraft folder itself is no place for a paint kit.
     WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
         exportStatus = RepaintRefused;
