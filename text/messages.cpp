@@ -105,6 +105,7 @@ const char kMsgPickedFolderNotAnsi[] =
 const char kMsgApplyNotACopy[] = "%s is not a copy Vantorel made%s: textures are applied only to copies, never to a "
                                  "stock aircraft or another folder. Nothing was changed.";
 const char kMsgApplyPrompt[] = "Apply textures: choose the painted PNGs";
+const char kMsgPngKind[] = "PNG pictures (*.png)";
 const char kMsgConfirmApply[] = "Replace these textures of %s? The old ones go to the Recycle Bin.\n";
 const char kMsgApplied[] = "Textures of %s:\n";
 const char kMsgNoPngApplies[] = "None of these PNGs can be applied; every texture is as it was.";

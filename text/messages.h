@@ -69,6 +69,7 @@ extern const char kMsgExportPrompt[];          // printf format: the copy's fold
 extern const char kMsgPickedFolderNotAnsi[];   // a picked path Vantorel cannot hand to the engine
 extern const char kMsgApplyNotACopy[];         // printf format: the folder, a hint where copies are listed
 extern const char kMsgApplyPrompt[];           // the PNG picker's heading
+extern const char kMsgPngKind[];               // what the PNG picker shows
 extern const char kMsgConfirmApply[];          // printf format: the copy's folder; followed by the list
 extern const char kMsgApplied[];               // printf format: the copy's folder; followed by the list
 extern const char kMsgNoPngApplies[];          // followed by the PNGs and why

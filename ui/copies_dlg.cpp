@@ -184,7 +184,7 @@ void CCopiesDlg::OnApplyTextures() {
         return status == RepaintRefused || SaidGone(status, folder);
     };
     std::vector<std::string> pngs;
-    switch (Ui().OpenFiles(kMsgApplyPrompt, "PNG pictures (*.png)", "*.png", &pngs)) {
+    switch (Ui().OpenFiles(kMsgApplyPrompt, kMsgPngKind, "*.png", &pngs)) {
     case kFolderCancelled: return;
     case kFolderNotAnsi: Ui().MessageBox(kMsgPickedFolderNotAnsi, kCaptionCopies, kBoxStop); return;
     case kFolderChosen: break;
