@@ -1,6 +1,7 @@
 #include "texture_cmd.h"
 
 #include "catalogue.h"
+#include "messages.h"
 #include "platform.h"
 
 #include <cstdio>
@@ -25,23 +26,6 @@ int NotFound(const char* aircraftDir, const char* folder) {
 }
 
 std::string Rel(const std::string& folder, const std::string& name) { return folder + kPathSep + name; }
-
-// "mean R 1.2 G 0.8 B 1.5, max R 9 G 6 B 11, PSNR 38.4 dB"
-std::string ErrorText(const ColourError& e, bool alpha) {
-    if (e.exact) return "exact";
-    const char* names[] = {"R", "G", "B", "A"};
-    const int channels = alpha ? 4 : 3;
-    char buffer[64];
-    std::string mean = "mean", max = "max";
-    for (int ch = 0; ch < channels; ++ch) {
-        std::snprintf(buffer, sizeof buffer, " %s %.1f", names[ch], e.mean[ch]);
-        mean += buffer;
-        std::snprintf(buffer, sizeof buffer, " %s %d", names[ch], e.max[ch]);
-        max += buffer;
-    }
-    std::snprintf(buffer, sizeof buffer, ", PSNR %.1f dB", e.psnr);
-    return "error " + mean + ", " + max + buffer;
-}
 
 } // namespace
 
@@ -84,11 +68,11 @@ int RunExportCommand(const char* aircraftDir, const char* folder, const char* di
     if (status == RepaintNotFound) return NotFound(aircraftDir, folder);
     if (status == RepaintRefused) {
         if (report.existing.empty()) {
-            std::fprintf(stderr, "vantorel-cli: %s is inside the Aircraft folder %s: export to a folder of your own. "
-                         "Nothing was written.\n", dir, aircraftDir);
+            std::fprintf(stderr, "vantorel-cli: ");
+            std::fprintf(stderr, kMsgExportInsideAircraft, dir, aircraftDir);
+            std::fprintf(stderr, "\n");
         } else {
-            std::fprintf(stderr, "vantorel-cli: these files are already there and are never overwritten (your "
-                         "painting may be in them); export to an empty folder. Nothing was written.\n");
+            std::fprintf(stderr, "vantorel-cli: %s\n", kMsgExportExisting);
             for (const std::string& path : report.existing) std::fprintf(stderr, "  %s\n", path.c_str());
         }
         return RepaintExit(RepaintRefused);
@@ -103,7 +87,7 @@ int RunExportCommand(const char* aircraftDir, const char* folder, const char* di
         std::printf("  %-28s -> %s (%d x %d, %s)\n", p.texture.c_str(), p.png.c_str(), p.width, p.height,
                     p.alpha ? "RGBA: its transparency matters" : "RGB");
     }
-    std::printf("%d PNG%s and README.txt written to %s\n", written, written == 1 ? "" : "s", dir);
+    std::printf("%s\n", ExportedText(written, dir).c_str());
     return RepaintExit(status);
 }
 
@@ -113,9 +97,9 @@ int RunApplyCommand(const char* aircraftDir, const char* folder, const std::vect
     const RepaintStatus status = ApplyTextures(aircraftDir, folder, pngs, options, &report);
     if (status == RepaintNotFound) return NotFound(aircraftDir, folder);
     if (status == RepaintRefused) {
-        std::fprintf(stderr, "vantorel-cli: %s is not a copy Vantorel made (see 'vantorel-cli copies'): textures are "
-                     "applied only to copies, never to a stock aircraft or another folder. Nothing was changed.\n",
-                     folder);
+        std::fprintf(stderr, "vantorel-cli: ");
+        std::fprintf(stderr, kMsgApplyNotACopy, folder, " (see 'vantorel-cli copies')");
+        std::fprintf(stderr, "\n");
         return RepaintExit(RepaintRefused);
     }
     for (const AppliedTexture& t : report.textures) {
@@ -123,30 +107,16 @@ int RunApplyCommand(const char* aircraftDir, const char* folder, const std::vect
             std::fprintf(stderr, "vantorel-cli: %s: %s\n", t.png.c_str(), t.problem.c_str());
             continue;
         }
-        std::string how = t.paletteKept ? "its palette kept"
-                          : t.reduced ? "reduced from " + std::to_string(t.pngColours)
-                                      : "its own colours";
-        if (t.reduced && options.dither) how += ", dithered";
-        std::printf("  %s -> %s: %d x %d%s, %d colours (%s), %s%s, %s\n", t.png.c_str(),
-                    Rel("Texture", t.texture).c_str(), t.width, t.height,
-                    t.pngWidth != t.width || t.pngHeight != t.height
-                        ? (" resized from " + std::to_string(t.pngWidth) + " x " + std::to_string(t.pngHeight)).c_str()
-                        : "",
-                    t.colours, how.c_str(), t.alpha ? "palette alpha" : "opaque",
-                    t.mipLevels ? (", " + std::to_string(t.mipLevels) + " mip levels").c_str() : "",
-                    ErrorText(t.error, t.alpha).c_str());
+        std::printf("  %s -> %s\n", t.png.c_str(), AppliedText(t, options.dither).c_str());
         if (t.alphaLost)
-            std::printf("    warning: the texture had transparency and the PNG has none: it is now opaque\n");
+            std::printf("    %s\n", kMsgAlphaLost);
         if (t.written)
-            std::printf("    the old texture went to %s\n",
-                        t.trashPath.empty() ? "the Recycle Bin" : ("the trash: " + t.trashPath).c_str());
+            std::printf("    %s\n", TrashText(t).c_str());
     }
     if (status != RepaintOk) {
         bool any = false;
         for (const AppliedTexture& t : report.textures) any = any || t.written;
-        std::fprintf(stderr, "vantorel-cli: %s\n",
-                     any ? "stopped: the textures listed with the trash were replaced, the others are as they were"
-                         : "nothing was written: every texture is as it was");
+        std::fprintf(stderr, "vantorel-cli: %s\n", ApplyStoppedText(any));
         return RepaintExit(RepaintFailed);
     }
     if (options.dryRun) std::printf("Nothing was written (dry run).\n");

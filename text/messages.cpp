@@ -1,5 +1,8 @@
 #include "messages.h"
 
+#include "platform.h"
+#include "repaint.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -90,4 +93,64 @@ std::string CopyStateText(bool finished, std::size_t ownFiles) {
     std::string state = finished ? "complete" : "unfinished";
     if (ownFiles == 0) return state;
     return state + ", with " + std::to_string(ownFiles) + (ownFiles == 1 ? " file" : " files") + " of yours";
+}
+
+const char kMsgExportInsideAircraft[] =
+    "%s is inside the Aircraft folder %s: export to a folder of your own. Nothing was written.";
+const char kMsgExportExisting[] = "these files are already there and are never overwritten (your painting may be in "
+                                  "them); export to an empty folder. Nothing was written.";
+const char kMsgExportPrompt[] = "Choose the folder for the PNGs of %s (an empty one, outside the Aircraft folder):";
+const char kMsgPickedFolderNotAnsi[] =
+    "The path has characters that Vantorel cannot use in a path. Choose one whose path has none.";
+const char kMsgApplyNotACopy[] = "%s is not a copy Vantorel made%s: textures are applied only to copies, never to a "
+                                 "stock aircraft or another folder. Nothing was changed.";
+const char kMsgApplyPrompt[] = "Apply textures: choose the painted PNGs";
+const char kMsgPngKind[] = "PNG pictures (*.png)";
+const char kMsgConfirmApply[] = "Replace these textures of %s? The old ones go to the Recycle Bin.\n";
+const char kMsgApplied[] = "Textures of %s:\n";
+const char kMsgNoPngApplies[] = "None of these PNGs can be applied; every texture is as it was.";
+const char kMsgAlphaLost[] = "warning: the texture had transparency and the PNG has none: it is now opaque";
+const char kMsgNothingApplied[] = "nothing was written: every texture is as it was";
+
+std::string ExportedText(int written, const std::string& dir) {
+    return std::to_string(written) + (written == 1 ? " PNG" : " PNGs") + " and README.txt written to " + dir;
+}
+
+std::string ColourErrorText(const ColourError& e, bool alpha) {
+    if (e.exact) return "exact";
+    const char* names[] = {"R", "G", "B", "A"};
+    const int channels = alpha ? 4 : 3;
+    char buffer[64];
+    std::string mean = "mean", max = "max";
+    for (int ch = 0; ch < channels; ++ch) {
+        std::snprintf(buffer, sizeof buffer, " %s %.1f", names[ch], e.mean[ch]);
+        mean += buffer;
+        std::snprintf(buffer, sizeof buffer, " %s %d", names[ch], e.max[ch]);
+        max += buffer;
+    }
+    std::snprintf(buffer, sizeof buffer, ", PSNR %.1f dB", e.psnr);
+    return "error " + mean + ", " + max + buffer;
+}
+
+std::string AppliedText(const AppliedTexture& t, bool dither) {
+    std::string how = t.paletteKept ? "its palette kept"
+                      : t.reduced   ? "reduced from " + std::to_string(t.pngColours)
+                                    : "its own colours";
+    if (t.reduced && dither) how += ", dithered";
+    std::string text = std::string("Texture") + kPathSep + t.texture + ": " + std::to_string(t.width) + " x " +
+                       std::to_string(t.height);
+    if (t.pngWidth != t.width || t.pngHeight != t.height)
+        text += " resized from " + std::to_string(t.pngWidth) + " x " + std::to_string(t.pngHeight);
+    text += ", " + std::to_string(t.colours) + " colours (" + how + "), " + (t.alpha ? "palette alpha" : "opaque");
+    if (t.mipLevels) text += ", " + std::to_string(t.mipLevels) + " mip levels";
+    return text + ", " + ColourErrorText(t.error, t.alpha);
+}
+
+std::string TrashText(const AppliedTexture& t) {
+    return "the old texture went to " + (t.trashPath.empty() ? std::string("the Recycle Bin") : "the trash: " + t.trashPath);
+}
+
+const char* ApplyStoppedText(bool anyWritten) {
+    return anyWritten ? "stopped: the textures listed with the trash were replaced, the others are as they were"
+                      : kMsgNothingApplied;
 }

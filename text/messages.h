@@ -58,6 +58,36 @@ extern const char kMsgConfirmRemove[];     // printf format: folder, in-game nam
 extern const char kMsgConfirmRemoveOwn[];  // printf format: folder, in-game name; the player added files
 extern const char kMsgRemoveFailed[];      // printf format: folder
 
+// ---- Repainting: the dialog's boxes and vantorel-cli's lines ------------------
+struct AppliedTexture;
+struct ColourError;
+constexpr unsigned kBoxInformation = 0x40;  // MB_OK | MB_ICONINFORMATION
+
+extern const char kMsgExportInsideAircraft[];  // printf format: the folder, the Aircraft folder
+extern const char kMsgExportExisting[];        // followed by the files, one a line
+extern const char kMsgExportPrompt[];          // printf format: the copy's folder
+extern const char kMsgPickedFolderNotAnsi[];   // a picked path Vantorel cannot hand to the engine
+extern const char kMsgApplyNotACopy[];         // printf format: the folder, a hint where copies are listed
+extern const char kMsgApplyPrompt[];           // the PNG picker's heading
+extern const char kMsgPngKind[];               // what the PNG picker shows
+extern const char kMsgConfirmApply[];          // printf format: the copy's folder; followed by the list
+extern const char kMsgApplied[];               // printf format: the copy's folder; followed by the list
+extern const char kMsgNoPngApplies[];          // followed by the PNGs and why
+extern const char kMsgAlphaLost[];
+extern const char kMsgNothingApplied[];
+
+// "5 PNGs and README.txt written to DIR"
+std::string ExportedText(int written, const std::string& dir);
+// "exact", or "error mean R 1.2 G 0.8 B 1.5, max R 9 G 6 B 11, PSNR 38.4 dB".
+std::string ColourErrorText(const ColourError& error, bool alpha);
+// What an applied PNG became: "Texture\XY1_l_side.bmp: 256 x 256, 37 colours
+// (its palette kept), opaque, 3 mip levels, exact".
+std::string AppliedText(const AppliedTexture& texture, bool dither);
+// Where the replaced texture went.
+std::string TrashText(const AppliedTexture& texture);
+// After a failure part way: what was replaced and what was not.
+const char* ApplyStoppedText(bool anyWritten);
+
 // A copy's state in words: "complete" or "unfinished", followed by ", with
 // N file(s) of yours" when the player added entries to it.
 std::string CopyStateText(bool finished, std::size_t ownFiles);

@@ -9,11 +9,40 @@
 #include "sim_path.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
 // The in-game name the Remove question quotes, in bytes: a title can be any
 // length, and a box cut short would lose the question itself.
 constexpr std::size_t kQuotedTitleMax = 80;
+// Entries of a list in a box (an applied texture takes up to three lines):
+// more would push its buttons off the screen.
+constexpr std::size_t kListedMax = 12;
+
+namespace {
+
+std::string Format(const char* format, ...) {
+    char text[2 * kAircraftPathCapacity + 400];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+// One entry a line, indented, the surplus counted.
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size() && i < kListedMax; ++i) text += "\n  " + lines[i];
+    if (lines.size() > kListedMax) text += "\n  ... and " + std::to_string(lines.size() - kListedMax) + " more";
+    return text;
+}
+
+// The PNG's own name: the picker gives whole paths, and the folder is the
+// same for all of them.
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+} // namespace
 
 CCopiesDlg::CCopiesDlg(DialogUi& ui, const char* aircraftDir, const CopiesSource& source, const SimLookup& sim)
     : CDialog(IDD_COPIES, ui), m_strAircraftDir(aircraftDir), m_source(source), m_sim(sim) {}
@@ -32,6 +61,8 @@ bool CCopiesDlg::OnButtonClicked(int id) {
     switch (id) {
     case IDC_COPIES_OPEN: OnOpenFolder(); return true;
     case IDC_COPIES_REMOVE: OnRemove(); return true;
+    case IDC_COPIES_EXPORT: OnExportTextures(); return true;
+    case IDC_COPIES_APPLY: OnApplyTextures(); return true;
     default: return CDialog::OnButtonClicked(id);
     }
 }
@@ -99,6 +130,111 @@ void CCopiesDlg::OnRemove() {
     Show(m_source.find(m_strAircraftDir.c_str()));
 }
 
+bool CCopiesDlg::SaidGone(RepaintStatus status, const std::string& folder) {
+    if (status != RepaintNotFound) return false;
+    Ui().MessageBox(Format(kMsgFolderGone, EscapeControls(folder).c_str()).c_str(), kCaptionCopies, kBoxStop);
+    Show(m_source.find(m_strAircraftDir.c_str()));
+    return true;
+}
+
+// Export needs no copy of its own, but the button works on the chosen one.
+void CCopiesDlg::OnExportTextures() {
+    const CopyRow* chosen = Chosen();
+    if (!chosen) return;
+    const std::string folder = chosen->folder;
+    std::string dir;
+    switch (Ui().BrowseForFolder(Format(kMsgExportPrompt, EscapeControls(folder).c_str()).c_str(), "", &dir)) {
+    case kFolderCancelled: return;
+    case kFolderNotAnsi: Ui().MessageBox(kMsgPickedFolderNotAnsi, kCaptionCopies, kBoxStop); return;
+    case kFolderChosen: break;
+    }
+    ExportReport report;
+    const RepaintStatus status = m_source.exportTextures(m_strAircraftDir.c_str(), folder.c_str(), dir.c_str(), &report);
+    if (SaidGone(status, folder)) return;
+    if (status == RepaintRefused) {
+        const std::string text = report.existing.empty()
+                                     ? Format(kMsgExportInsideAircraft, dir.c_str(), m_strAircraftDir.c_str())
+                                     : kMsgExportExisting + Lines(report.existing);
+        Ui().MessageBox(text.c_str(), kCaptionCopies, kBoxStop);
+        return;
+    }
+    int written = 0;
+    std::vector<std::string> problems;
+    for (const ExportedPng& p : report.pngs) {
+        if (p.problem.empty()) ++written;
+        else problems.push_back(p.texture + ": " + p.problem);
+    }
+    std::string text = ExportedText(written, dir);
+    if (!problems.empty()) text += "\n\nNot exported:" + Lines(problems);
+    Ui().MessageBox(text.c_str(), kCaptionCopies, problems.empty() ? kBoxInformation : kBoxExclamation);
+}
+
+// A trial run first, so the question names what each PNG replaces and
+// which cannot be used and why; only the usable ones are then applied. The
+// state column may change with the textures, so the table is shown anew.
+void CCopiesDlg::OnApplyTextures() {
+    const CopyRow* chosen = Chosen();
+    if (!chosen) return;
+    const std::string folder = chosen->folder;
+    const std::string shownFolder = EscapeControls(folder);
+    // The table may be older than the disk: the copy may be gone, or its folder no copy any more.
+    auto stopped = [&](RepaintStatus status) {
+        if (status == RepaintRefused)
+            Ui().MessageBox(Format(kMsgApplyNotACopy, shownFolder.c_str(), "").c_str(), kCaptionCopies, kBoxStop);
+        return status == RepaintRefused || SaidGone(status, folder);
+    };
+    std::vector<std::string> pngs;
+    switch (Ui().OpenFiles(kMsgApplyPrompt, kMsgPngKind, "*.png", &pngs)) {
+    case kFolderCancelled: return;
+    case kFolderNotAnsi: Ui().MessageBox(kMsgPickedFolderNotAnsi, kCaptionCopies, kBoxStop); return;
+    case kFolderChosen: break;
+    }
+    ApplyOptions options;
+    options.dryRun = true;
+    ApplyReport trial;
+    if (stopped(m_source.applyTextures(m_strAircraftDir.c_str(), folder.c_str(), pngs, options, &trial))) return;
+    std::vector<std::string> usable, replaced, refused;
+    for (const AppliedTexture& t : trial.textures) {
+        if (!t.problem.empty()) {
+            refused.push_back(FileName(t.png) + ": " + t.problem);
+            continue;
+        }
+        usable.push_back(t.png);
+        replaced.push_back(FileName(t.png) + " -> " + std::string("Texture") + kPathSep + t.texture);
+    }
+    const std::string notApplied = refused.empty() ? "" : "\n\nNot applied:" + Lines(refused);
+    if (usable.empty()) {
+        Ui().MessageBox((kMsgNoPngApplies + notApplied).c_str(), kCaptionCopies, kBoxStop);
+        return;
+    }
+    const std::string question = Format(kMsgConfirmApply, shownFolder.c_str()) + Lines(replaced) + notApplied;
+    if (Ui().MessageBox(question.c_str(), kCaptionCopies, kBoxYesNo) != kIdYes) return;
+
+    options.dryRun = false;
+    ApplyReport report;
+    const RepaintStatus status =
+        m_source.applyTextures(m_strAircraftDir.c_str(), folder.c_str(), usable, options, &report);
+    if (stopped(status)) return;
+    std::vector<std::string> lines;
+    bool any = false;
+    for (const AppliedTexture& t : report.textures) {
+        if (!t.problem.empty()) {
+            lines.push_back(FileName(t.png) + ": " + t.problem);
+            continue;
+        }
+        std::string line = FileName(t.png) + " -> " + AppliedText(t, options.dither);
+        if (t.alphaLost) line += std::string("\n    ") + kMsgAlphaLost;
+        if (t.written) line += "\n    " + TrashText(t);
+        lines.push_back(line);
+        any = any || t.written;
+    }
+    std::string text = Format(kMsgApplied, shownFolder.c_str()) + Lines(lines) + notApplied;
+    if (status != RepaintOk) text += std::string("\n\n") + ApplyStoppedText(any);
+    Ui().MessageBox(text.c_str(), kCaptionCopies,
+                    status == RepaintOk && refused.empty() ? kBoxInformation : kBoxExclamation);
+    Show(m_source.find(m_strAircraftDir.c_str()));
+}
+
 // ============================================================================
 // The engine as the dialog's source of copies
 // ============================================================================
@@ -117,7 +253,7 @@ bool RemoveEngineCopy(const char* aircraftDir, const char* folder) {
     return RemoveCopy(aircraftDir, folder, false, false, &result) == RemoveOk;
 }
 
-const CopiesSource kEngineCopies = {FindEngineCopies, RemoveEngineCopy};
+const CopiesSource kEngineCopies = {FindEngineCopies, RemoveEngineCopy, ExportTextures, ApplyTextures};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // The Copies dialog: the copies in the Aircraft folder, to show or remove.
 #pragma once
 #include "dialog.h"
+#include "repaint.h"
 
 #include <cstddef>
 #include <string>
@@ -21,9 +22,14 @@ struct CopiesSource {
     std::vector<CopyRow> (*find)(const char* aircraftDir);
     // Moves aircraftDir's `folder` to the Recycle Bin; true when it is gone.
     bool (*remove)(const char* aircraftDir, const char* folder);
+    // The repaint engine's export and apply (texture/repaint.h).
+    RepaintStatus (*exportTextures)(const char* aircraftDir, const char* folder, const char* outDir,
+                                    ExportReport* out);
+    RepaintStatus (*applyTextures)(const char* aircraftDir, const char* folder, const std::vector<std::string>& pngs,
+                                   const ApplyOptions& options, ApplyReport* out);
 };
 
-// The engine's recognition and removal (copy/copies.h).
+// The engine's recognition and removal (copy/copies.h) and repaint.
 const CopiesSource& EngineCopies();
 
 // Where the simulator is and where Windows put a copy, as the dialogs ask:
@@ -58,11 +64,16 @@ public:
 
     void OnOpenFolder();
     void OnRemove();
+    void OnExportTextures();
+    void OnApplyTextures();
 
 private:
     void Show(std::vector<CopyRow> copies);
     // The chosen copy, or null after saying that none is.
     const CopyRow* Chosen();
+    // Says so when a repaint found the copy `folder` gone, and shows the
+    // table anew; false when it was there.
+    bool SaidGone(RepaintStatus status, const std::string& folder);
 
     const CopiesSource& m_source;
     const SimLookup& m_sim;

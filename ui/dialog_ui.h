@@ -15,11 +15,11 @@
 
 class CDialog;
 
-// What the folder picker gave.
+// What the folder picker, or the file picker, gave.
 enum FolderChoice : int {
     kFolderCancelled = 0,
     kFolderChosen = 1,
-    kFolderNotAnsi = 2,  // the path has characters without an exact form in the ANSI code page
+    kFolderNotAnsi = 2,  // a path has characters without an exact form in the ANSI code page
 };
 
 // A column of a table: its heading and width in dialog units (0: whatever
@@ -90,6 +90,12 @@ public:
     // opened at `start` when that is a folder. kFolderChosen puts the chosen
     // folder's path (ANSI code page) in `out`.
     virtual FolderChoice BrowseForFolder(const char* prompt, const char* start, std::string* out) = 0;
+    // The system's file picker for opening, owned by the dialog and headed by
+    // `title`, showing the files that match `pattern` ("*.png", described as
+    // `kind`); the player may choose several. kFolderChosen puts their paths
+    // (ANSI code page), in the order the picker gives them, in `out`.
+    virtual FolderChoice OpenFiles(const char* title, const char* kind, const char* pattern,
+                                   std::vector<std::string>* out) = 0;
     // Opens `folder` in the file manager; false when it could not be opened.
     virtual bool OpenInFileManager(const char* folder) = 0;
 };

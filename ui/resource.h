@@ -23,6 +23,8 @@
 #define IDC_COPIES_LIST 1011
 #define IDC_COPIES_OPEN 1012
 #define IDC_COPIES_REMOVE 1013
+#define IDC_COPIES_EXPORT 1014
+#define IDC_COPIES_APPLY 1015
 
 // System-menu command of the About item. The low four bits are left free
 // because Windows keeps them for its own use in WM_SYSCOMMAND.

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ constexpr DWORD kStartMs = 45000;
 // Control ids fixed by the resource script.
 constexpr int kList = 1001, kSelected = 1002, kPrefix = 1003, kCopy = 1004, kAbout = 1006;
 constexpr int kFindCfs = 1007, kTitle = 1009, kCopies = 1010, kCopiesList = 1011, kCopiesRemove = 1013;
+constexpr int kCopiesExport = 1014, kCopiesApply = 1015;
+// The file picker's File name box: an edit field inside this combo box.
+constexpr int kFileNameCombo = 0x47c;
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
@@ -66,6 +70,30 @@ HWND WaitForDialog(DWORD pid, HWND except, const wchar_t* caption = nullptr, DWO
         }
         if (GetTickCount() - start >= timeoutMs) return nullptr;
     }
+}
+
+// The visible dialog that `owner` opened, a picker or a box: the main
+// dialog stays visible under a dialog of its own.
+HWND WaitForOwnedBy(HWND owner) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs; Sleep(20))
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;)
+            if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+// With VANTOREL_POSE_DIR set, says "NAME.ready" there and waits (at most a
+// minute) for "NAME.done": time for a screenshot from outside.
+void Pose(const char* name) {
+    const char* dir = std::getenv("VANTOREL_POSE_DIR");
+    if (!dir || !*dir) return;
+    std::ofstream(fs::path(dir) / (std::string(name) + ".ready")) << name;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(100))
+        if (fs::exists(fs::path(dir) / (std::string(name) + ".done"))) return;
+}
+
+std::string Contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool Closes(HWND window) {
@@ -275,8 +303,10 @@ protected:
     size_t Listed() { return Send(Item(kList), LB_GETCOUNT); }
 
     // The box that opens after an action, closed again with `answer`.
-    std::wstring BoxAfter(int answer = IDOK) {
-        HWND box = WaitForDialog(app_.dwProcessId, dialog_);
+    std::wstring BoxAfter(int answer = IDOK) { return Answer(WaitForDialog(app_.dwProcessId, dialog_), answer); }
+    // The box that `owner` opens, closed with `answer`.
+    std::wstring BoxOf(HWND owner, int answer) { return Answer(WaitForOwnedBy(owner), answer); }
+    std::wstring Answer(HWND box, int answer) {
         if (!box) return L"no message box";
         std::wstring shown = Describe(box);
         Press(box, answer);
@@ -463,6 +493,72 @@ TEST_F(CopyDialog, WithoutTheRegistryEntryTheBoxComesFirstThenThePickerFindsTheS
     EXPECT_EQ(Listed(), GetAircraftCount());
     PostMessageW(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
     EndsAfter("The close command");
+}
+
+// The round trip a player makes before painting: the copy's textures out
+// through the folder picker, one PNG back unedited through the file picker,
+// the question and the result box; the texture comes back byte for byte and
+// the old one is in the Recycle Bin.
+TEST_F(CopyDialog, ACopysTexturesExportAndAnUneditedPngAppliesBackByteForByte) {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Click(L"P51d");
+    Type(kPrefix, L"XY");
+    EXPECT_EQ(PressCopy(), L"Confirm Copy | P51d to XY1d | no icon | OK, Cancel");
+    EXPECT_EQ(BoxAfter(), L"P51d | Copy Complete | icon | OK");
+    const fs::path texture = aircraft_ / "XY1d" / "Texture" / "XY1_l_side.bmp", kit = root_ / "kit";
+    const std::string before = Contents(texture);
+    ASSERT_FALSE(before.empty());
+    fs::create_directories(kit);
+
+    Press(dialog_, kCopies);
+    HWND copies = WaitForDialog(app_.dwProcessId, dialog_, L"Vantorel copies");
+    ASSERT_NE(copies, nullptr) << "no Copies dialog";
+    RemoteTable(GetDlgItem(copies, kCopiesList), app_.hProcess).Choose(0);
+    Pose("copies");
+    Press(copies, kCopiesExport);
+    HWND picker = WaitForOwnedBy(copies);
+    ASSERT_NE(picker, nullptr) << "no folder picker";
+    EXPECT_EQ(WalkPickerTo(picker, kit), L"");
+    Press(picker, IDOK);
+    EXPECT_TRUE(Closes(picker));
+    const std::wstring exported = BoxOf(copies, IDOK);
+    EXPECT_EQ(exported.rfind(L"Vantorel copies | 5 PNGs and README.txt written to ", 0), 0u) << exported;
+    EXPECT_NE(exported.find(L" | icon | OK"), std::wstring::npos) << exported;
+    ASSERT_TRUE(fs::exists(kit / "XY1_l_side.png")) << "not exported to " << kit;
+
+    // Two PNGs chosen at once in the picker's folder: the unedited one, and
+    // one of another size than its texture, which is refused with both sizes.
+    fs::remove(kit / "XY1Tex1.png");
+    fs::copy_file(kit / "XY1_wing.png", kit / "XY1Tex1.png");
+    Press(copies, kCopiesApply);
+    picker = WaitForOwnedBy(copies);
+    ASSERT_NE(picker, nullptr) << "no file picker";
+    HWND name = ChildOfClass(GetDlgItem(picker, kFileNameCombo), L"Edit");
+    ASSERT_NE(name, nullptr) << "no File name box";
+    auto enter = [&](const std::wstring& text) {
+        Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        Press(picker, IDOK);
+    };
+    enter(kit.wstring());  // a folder typed and OK: the picker goes there
+    for (DWORD start = GetTickCount(); !Text(name).empty() && GetTickCount() - start < kWaitMs;) Sleep(20);
+    enter(L"\"XY1_l_side.png\" \"XY1Tex1.png\"");
+    EXPECT_TRUE(Closes(picker));
+    const std::wstring refused = L"\n\nNot applied:\n  XY1Tex1.png: the PNG is 256 x 256, the texture XY1Tex1.bmp is "
+                                 L"64 x 64: paint at the texture's size, or use --resize";
+    EXPECT_EQ(BoxOf(copies, IDYES), L"Vantorel copies | Replace these textures of XY1d? The old ones go to the Recycle "
+                                    L"Bin.\n\n  XY1_l_side.png -> Texture\\XY1_l_side.bmp" + refused + L" | icon | Yes, No");
+    HWND box = WaitForOwnedBy(copies);
+    ASSERT_NE(box, nullptr) << "no result";
+    Pose("apply-result");
+    EXPECT_EQ(Describe(box), L"Vantorel copies | Textures of XY1d:\n\n  XY1_l_side.png -> Texture\\XY1_l_side.bmp: "
+                             L"64 x 64, 255 colours (its palette kept), opaque, exact\n"
+                             L"    the old texture went to the Recycle Bin" + refused + L" | icon | OK");
+    Press(box, IDOK);
+    EXPECT_TRUE(Closes(box));
+    EXPECT_TRUE(Contents(texture) == before) << "the unedited PNG did not give back the same texture";
+    EXPECT_EQ(Contents(trash_ / "Trash" / "files" / "XY1_l_side.bmp"), before) << "the old texture is not in the trash";
+    Press(copies, IDCANCEL);
+    EXPECT_TRUE(Closes(copies));
 }
 
 }  // namespace

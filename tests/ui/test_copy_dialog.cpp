@@ -4,6 +4,7 @@
 // the simulator lookup recorded.
 #include "copy_dlg.h"
 #include "messages.h"
+#include "platform.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,37 @@ bool RemoveListed(const char* dir, const char* folder) {
                  listed.end());
     return true;
 }
-const CopiesSource kListed = {FindListed, RemoveListed};
+// The repaint engine recorded: each call as "Export dir|folder|out" or
+// "Apply dir|folder|png,png|dry run or not", answered with the reports below.
+// The trial run answers `applyStatus`; the write `writeStatus`, whose failure
+// is the last PNG's.
+RepaintStatus exportStatus = RepaintOk, applyStatus = RepaintOk, writeStatus = RepaintOk;
+ExportReport exportReport;
+std::vector<AppliedTexture> applied;  // what each PNG gives, by file name; others are refused
+RepaintStatus RecordExport(const char* dir, const char* folder, const char* outDir, ExportReport* out) {
+    events.push_back(std::string("Export ") + dir + "|" + folder + "|" + outDir);
+    *out = exportReport;
+    return exportStatus;
+}
+RepaintStatus RecordApply(const char* dir, const char* folder, const std::vector<std::string>& pngs,
+                          const ApplyOptions& options, ApplyReport* out) {
+    std::string names;
+    for (const std::string& p : pngs) names += (names.empty() ? "" : ",") + p;
+    events.push_back(std::string("Apply ") + dir + "|" + folder + "|" + names + (options.dryRun ? "|dry run" : ""));
+    for (const std::string& p : pngs) {
+        auto it = std::find_if(applied.begin(), applied.end(), [&](const AppliedTexture& t) { return t.png == p; });
+        AppliedTexture t = it != applied.end() ? *it : AppliedTexture{};
+        t.png = p;
+        if (it == applied.end()) t.problem = "not a PNG";
+        t.written = !options.dryRun && t.problem.empty();
+        out->textures.push_back(t);
+    }
+    if (options.dryRun || writeStatus == RepaintOk) return options.dryRun ? applyStatus : writeStatus;
+    out->textures.back().written = false;
+    out->textures.back().problem = "cannot write: no room";
+    return writeStatus;
+}
+const CopiesSource kListed = {FindListed, RemoveListed, RecordExport, RecordApply};
 
 // Controls that behave like the real ones where the dialog logic relies on
 // it; message boxes are answered by the test. A main one resets the records.
@@ -74,10 +105,13 @@ public:
     explicit FakeUi(bool main = true) {
         if (!main) return;
         events.clear(), copyStatus = CopyOk, copyFailure = {};
+        exportStatus = applyStatus = writeStatus = RepaintOk, exportReport = {}, applied.clear();
         registryResult = kRegistryOk, registryPath = "C:\\CFS\\Aircraft", remembered.clear();
     }
     std::string picked;
     FolderChoice pick = kFolderCancelled;  // the folder picker's answer, with `picked`
+    Texts pickedFiles;
+    FolderChoice pickFiles = kFolderCancelled;  // the file picker's answer, with `pickedFiles`
     std::set<int> notAnsi;  // fields holding a character the code page lacks
     bool agree = true;  // answers OK or Yes to every box, else Cancel or No
     Texts list, systemMenu, columns, rows;  // menu items as "16 text"; a row's cells joined by "|"
@@ -136,6 +170,7 @@ public:
     void EnableControl(int id, bool enable) override { enabled[id] = enable; }
     int MessageBox(const char* text, const char* caption, unsigned type) override {
         const std::map<unsigned, std::string> look = {{kBoxStop, "[Stop] "}, {kBoxExclamation, "[Exclamation] "},
+                                                      {kBoxInformation, "[Information] "},
                                                       {kBoxOkCancel, "[OkCancel] "}, {kBoxYesNo, "[YesNo] "}};
         events.push_back(look.at(type) + caption + ": " + text);
         return !agree ? (type == kBoxYesNo ? kNo : kIdCancel) : type == kBoxYesNo ? kIdYes : kIdOk;
@@ -148,6 +183,11 @@ public:
         events.push_back(std::string("Browse ") + start);
         *out = picked;
         return pick;
+    }
+    FolderChoice OpenFiles(const char* title, const char* kind, const char* pattern, Texts* out) override {
+        events.push_back(std::string("OpenFiles ") + title + "|" + kind + "|" + pattern);
+        *out = pickedFiles;
+        return pickFiles;
     }
     bool OpenInFileManager(const char* folder) override {
         events.push_back(std::string("Open ") + folder);
@@ -526,3 +566,167 @@ TEST(CopiesDialog, WithTheAircraftFolderGoneTheButtonSaysSoInsteadOfAnEmptyTable
 }
 
 }  // namespace
+
+namespace {
+
+// The Copies dialog with XY1d chosen, or nothing when `row` is -1.
+void WithCopyChosen(int row, const std::function<void(FakeUi&, CDialog&)>& play) {
+    WithCopiesDialog({{"XY1d", kP51d, "Red Tail", true, 0}}, [&](FakeUi& copies, CDialog& dlg) {
+        copies.rowSelection = row;
+        events.clear();
+        play(copies, dlg);
+    });
+}
+
+const std::string kTex = std::string("Texture") + kPathSep;
+
+TEST(CopiesTextures, NothingHappensWithoutAChosenCopyOrAfterACancelledPickerAndAPathVantorelCannotUseIsRefused) {
+    struct Case { int row; FolderChoice answer; Texts seen; };
+    const Case cases[] = {
+        {-1, kFolderChosen, {"[Stop] Error!: No copy selected"}},
+        {0, kFolderCancelled, {"picker"}},
+        {0, kFolderNotAnsi, {"picker", std::string("[Stop] Vantorel copies: ") + kMsgPickedFolderNotAnsi}},
+    };
+    for (int button : {IDC_COPIES_EXPORT, IDC_COPIES_APPLY}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(button) + " " + std::to_string(c.row) + " " + std::to_string(c.answer));
+            WithCopyChosen(c.row, [&](FakeUi& copies, CDialog& dlg) {
+                copies.pick = copies.pickFiles = c.answer;
+                copies.picked = "C:\\kit";
+                copies.pickedFiles = {"C:\\paint\\xy1_t.png"};
+                copies.Press(dlg, button);
+                Texts seen = events;
+                if (!seen.empty() && seen[0].rfind("[", 0) != 0) seen[0] = "picker";
+                EXPECT_EQ(seen, c.seen) << "nothing may be exported or applied";
+            });
+        }
+    }
+}
+
+TEST(CopiesTextures, ExportSaysHowManyPngsWentWhereAndWhatWasNotExportedOrWhyNothingWas) {
+    struct Case { RepaintStatus status; ExportReport report; std::string box; };
+    const Case cases[] = {
+        {RepaintOk, {"C:\\kit", {{"Texture\\a.bmp", "a.png", 8, 8, false, ""}, {"Texture\\b.bmp", "b.png", 8, 8, true, ""}}, {}, ""},
+         "[Information] Vantorel copies: 2 PNGs and README.txt written to C:\\kit"},
+        {RepaintFailed, {"C:\\kit", {{"Texture\\a.bmp", "a.png", 8, 8, false, ""}, {"Texture\\c.bmp", "", 0, 0, false, "truncated"}}, {}, ""},
+         "[Exclamation] Vantorel copies: 1 PNG and README.txt written to C:\\kit\n\nNot exported:\n  Texture\\c.bmp: truncated"},
+        {RepaintRefused, {"C:\\kit", {}, {"C:\\kit\\a.png", "C:\\kit\\README.txt"}, ""},
+         std::string("[Stop] Vantorel copies: ") + kMsgExportExisting + "\n  C:\\kit\\a.png\n  C:\\kit\\README.txt"},
+        {RepaintNotFound, {}, "[Stop] Vantorel copies: XY1d is not there any more"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
+            exportStatus = c.status;
+            exportReport = c.report;
+            copies.pick = kFolderChosen;
+            copies.picked = "C:\\kit";
+            copies.Press(dlg, IDC_COPIES_EXPORT);
+            EXPECT_EQ(events, (Texts{"Browse ", "Export " + registryPath + "|XY1d|C:\\kit", c.box}));
+        });
+    }
+    // A long list is cut so that the box stays on the screen, and says how much more there is.
+    WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
+        exportStatus = RepaintRefused;
+        for (char c = 'a'; c <= 'n'; ++c) exportReport.existing.push_back(std::string(1, c) + ".png");
+        copies.pick = kFolderChosen;
+        copies.Press(dlg, IDC_COPIES_EXPORT);
+        EXPECT_EQ(events.back(), std::string("[Stop] Vantorel copies: ") + kMsgExportExisting +
+                                     "\n  a.png\n  b.png\n  c.png\n  d.png\n  e.png\n  f.png\n  g.png\n  h.png"
+                                     "\n  i.png\n  j.png\n  k.png\n  l.png\n  ... and 2 more");
+    });
+    // The Aircraft folder itself is no place for a paint kit.
+    WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
+        exportStatus = RepaintRefused;
+        copies.pick = kFolderChosen;
+        copies.picked = registryPath + kPathSep + "kit";
+        copies.Press(dlg, IDC_COPIES_EXPORT);
+        EXPECT_EQ(events.back(), "[Stop] Vantorel copies: " + copies.picked + " is inside the Aircraft folder " +
+                                     registryPath + ": export to a folder of your own. Nothing was written.");
+    });
+}
+
+// Two usable PNGs and one refused: asked about with what each replaces and
+// why the third cannot be used; only the two usable ones are applied.
+TEST(CopiesTextures, ApplyAsksWithTheTexturesToReplaceAndTheRefusalsThenReportsColoursAndErrorOfEach) {
+    AppliedTexture kept;
+    kept.png = "C:\\paint\\xy1_t.png", kept.texture = "xy1_t.bmp";
+    kept.width = kept.pngWidth = 256, kept.height = kept.pngHeight = 256;
+    kept.colours = 37, kept.paletteKept = true;
+    AppliedTexture reduced = kept;
+    reduced.png = "C:\\paint\\xy1_w.png", reduced.texture = "XY1_W.BMP";
+    reduced.paletteKept = false, reduced.reduced = true, reduced.colours = 256, reduced.pngColours = 1000;
+    reduced.alphaLost = true, reduced.mipLevels = 3;
+    reduced.error = {{1.5, 0.5, 2.0, 0}, {9, 3, 12, 0}, 38.44, false};
+    const std::string ask = "[YesNo] Vantorel copies: Replace these textures of XY1d? The old ones go to the Recycle Bin.\n"
+                            "\n  xy1_t.png -> " + kTex + "xy1_t.bmp\n  xy1_w.png -> " + kTex + "XY1_W.BMP"
+                            "\n\nNot applied:\n  notes.png: not a PNG";
+    const Texts pngs = {"C:\\paint\\xy1_t.png", "C:\\paint\\notes.png", "C:\\paint\\xy1_w.png"};
+    for (bool agree : {false, true}) {
+        SCOPED_TRACE(agree);
+        WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
+            applied = {kept, reduced};
+            copies.pickFiles = kFolderChosen;
+            copies.pickedFiles = pngs;
+            copies.agree = agree;
+            copies.Press(dlg, IDC_COPIES_APPLY);
+            Texts seen = {std::string("OpenFiles ") + kMsgApplyPrompt + "|PNG pictures (*.png)|*.png",
+                          "Apply " + registryPath + "|XY1d|C:\\paint\\xy1_t.png,C:\\paint\\notes.png,"
+                          "C:\\paint\\xy1_w.png|dry run", ask};
+            if (agree) {
+                seen.push_back("Apply " + registryPath + "|XY1d|C:\\paint\\xy1_t.png,C:\\paint\\xy1_w.png");
+                seen.push_back("[Exclamation] Vantorel copies: Textures of XY1d:\n"
+                               "\n  xy1_t.png -> " + kTex + "xy1_t.bmp: 256 x 256, 37 colours (its palette kept), opaque, exact"
+                               "\n    the old texture went to the Recycle Bin"
+                               "\n  xy1_w.png -> " + kTex + "XY1_W.BMP: 256 x 256, 256 colours (reduced from 1000), opaque, "
+                               "3 mip levels, error mean R 1.5 G 0.5 B 2.0, max R 9 G 3 B 12, PSNR 38.4 dB"
+                               "\n    " + kMsgAlphaLost + "\n    the old texture went to the Recycle Bin"
+                               "\n\nNot applied:\n  notes.png: not a PNG");
+            }
+            EXPECT_EQ(events, seen);
+        });
+    }
+}
+
+TEST(CopiesTextures, ApplyWithNoUsablePngOrToAFolderNoLongerACopyOrAFailureMidwaySaysSo) {
+    AppliedTexture fine;
+    fine.png = "C:\\p\\a.png", fine.texture = "a.bmp", fine.width = fine.pngWidth = fine.height = fine.pngHeight = 8;
+    fine.colours = 2, fine.paletteKept = true;
+    const std::string nothing = std::string("[Stop] Vantorel copies: ") + kMsgNoPngApplies + "\n\nNot applied:\n  b.png: not a PNG";
+    const std::string notCopy = "[Stop] Vantorel copies: XY1d is not a copy Vantorel made: textures are applied only "
+                                "to copies, never to a stock aircraft or another folder. Nothing was changed.";
+    struct Case { Texts pngs; RepaintStatus status; std::string last; size_t events; };
+    const Case cases[] = {
+        {{"C:\\p\\b.png"}, RepaintFailed, nothing, 3},
+        {{"C:\\p\\a.png"}, RepaintRefused, notCopy, 3},
+        {{"C:\\p\\a.png"}, RepaintNotFound, "[Stop] Vantorel copies: XY1d is not there any more", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.last);
+        WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
+            applied = {fine};
+            applyStatus = c.status;
+            copies.pickFiles = kFolderChosen;
+            copies.pickedFiles = c.pngs;
+            copies.Press(dlg, IDC_COPIES_APPLY);
+            EXPECT_EQ(events.size(), c.events);
+            EXPECT_EQ(events.back(), c.last);
+        });
+    }
+    // The trial went well, the second write failed: the first stays replaced.
+    WithCopyChosen(0, [&](FakeUi& copies, CDialog& dlg) {
+        AppliedTexture second = fine;
+        second.png = "C:\\p\\c.png", second.texture = "c.bmp";
+        applied = {fine, second};
+        writeStatus = RepaintFailed;
+        copies.pickFiles = kFolderChosen;
+        copies.pickedFiles = {"C:\\p\\a.png", "C:\\p\\c.png"};
+        copies.Press(dlg, IDC_COPIES_APPLY);
+        EXPECT_EQ(events.back(), "[Exclamation] Vantorel copies: Textures of XY1d:\n"
+                                 "\n  a.png -> " + kTex + "a.bmp: 8 x 8, 2 colours (its palette kept), opaque, exact"
+                                 "\n    the old texture went to the Recycle Bin"
+                                 "\n  c.png: cannot write: no room\n\n" + ApplyStoppedText(true));
+    });
+}
+
+} // namespace

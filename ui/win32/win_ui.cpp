@@ -7,10 +7,9 @@
 #include "dialog.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
-
-#include <type_traits>
 
 namespace {
 
@@ -240,8 +239,16 @@ void Win32Ui::AppendSystemMenu(unsigned command, const char* text) {
 
 namespace {
 
-// ole32, loaded on first use: only the folder picker needs it, and the
-// program's imports stay the DLLs every start loads.
+// A function of a DLL loaded on first use, or null. Through void(*)(): the
+// one cast between function types that GCC accepts without a warning.
+template <class Function>
+void GetCall(HMODULE dll, const char* name, Function& to) {
+    FARPROC f = dll ? GetProcAddress(dll, name) : nullptr;
+    to = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(f));
+}
+
+// ole32 and comdlg32, loaded on first use: only the pickers need them, and
+// the program's imports stay the DLLs every start loads.
 struct ComCalls {
     decltype(&CoInitialize) initialize;
     decltype(&CoTaskMemFree) taskMemFree;
@@ -252,17 +259,19 @@ const ComCalls* LoadComCalls() {
     static int state = 0;  // 0 not tried, 1 loaded, -1 missing
     if (state == 0) {
         HMODULE ole32 = LoadLibraryA("ole32.dll");
-        // Through void(*)(): the one cast between function types that GCC
-        // accepts without a warning.
-        auto get = [ole32](auto& to, const char* name) {
-            FARPROC f = ole32 ? GetProcAddress(ole32, name) : nullptr;
-            to = reinterpret_cast<std::remove_reference_t<decltype(to)>>(reinterpret_cast<void (*)()>(f));
-        };
-        get(calls.initialize, "CoInitialize");
-        get(calls.taskMemFree, "CoTaskMemFree");
+        GetCall(ole32, "CoInitialize", calls.initialize);
+        GetCall(ole32, "CoTaskMemFree", calls.taskMemFree);
         state = calls.initialize && calls.taskMemFree ? 1 : -1;
     }
     return state == 1 ? &calls : nullptr;
+}
+
+decltype(&GetOpenFileNameW) LoadOpenFileName() {
+    static decltype(&GetOpenFileNameW) call = nullptr;
+    static bool tried = false;
+    if (!tried) GetCall(LoadLibraryA("comdlg32.dll"), "GetOpenFileNameW", call);
+    tried = true;
+    return call;
 }
 
 // Opens the picker at the folder in use, so a player with two installs sees
@@ -294,6 +303,47 @@ FolderChoice Win32Ui::BrowseForFolder(const char* prompt, const char* start, std
     com->taskMemFree(chosen);
     if (!ok) return kFolderCancelled;
     return NarrowToAnsi(path, out) ? kFolderChosen : kFolderNotAnsi;
+}
+
+// Room for a few hundred long names: the picker fails rather than cut a
+// choice short, and that is then treated as a cancel.
+constexpr DWORD kChosenFilesChars = 32768;
+
+// With several files chosen the picker gives the folder and then each name,
+// parted by nulls; with one, its whole path.
+FolderChoice Win32Ui::OpenFiles(const char* title, const char* kind, const char* pattern,
+                                std::vector<std::string>* out) {
+    auto open = LoadOpenFileName();
+    if (!open) return kFolderCancelled;
+    std::wstring heading = WidenAnsi(title);
+    std::wstring filter = WidenAnsi(kind) + L'\0' + WidenAnsi(pattern) + L'\0' + L'\0';
+    std::wstring chosen(kChosenFilesChars, L'\0');
+    OPENFILENAMEW info = {};
+    info.lStructSize = sizeof info;
+    info.hwndOwner = m_hwnd;
+    info.lpstrFilter = filter.c_str();
+    info.lpstrFile = &chosen[0];
+    info.nMaxFile = kChosenFilesChars;
+    info.lpstrTitle = heading.c_str();
+    info.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_NOCHANGEDIR;
+    if (!open(&info)) return kFolderCancelled;
+    std::vector<std::wstring> parts;
+    for (const wchar_t* p = chosen.c_str(); *p; p += wcslen(p) + 1) parts.push_back(p);
+    if (parts.size() > 1) {
+        std::wstring folder = parts[0];
+        if (folder.back() != L'\\') folder += L'\\';
+        parts.erase(parts.begin());
+        for (std::wstring& name : parts) name = folder + name;
+    }
+    out->clear();
+    bool ansi = true;
+    for (const std::wstring& path : parts) {
+        std::string narrow;
+        ansi = NarrowToAnsi(path, &narrow) && ansi;
+        out->push_back(narrow);
+    }
+    return ansi ? kFolderChosen : kFolderNotAnsi;
 }
 
 bool Win32Ui::OpenInFileManager(const char* folder) {

@@ -39,6 +39,8 @@ public:
     std::string LoadString(int id) override;
     void AppendSystemMenu(unsigned command, const char* text) override;
     FolderChoice BrowseForFolder(const char* prompt, const char* start, std::string* out) override;
+    FolderChoice OpenFiles(const char* title, const char* kind, const char* pattern,
+                           std::vector<std::string>* out) override;
     bool OpenInFileManager(const char* folder) override;
 
 private:
