@@ -104,7 +104,8 @@ int RunApplyCommand(const char* aircraftDir, const char* folder, const std::vect
     }
     for (const AppliedTexture& t : report.textures) {
         if (!t.problem.empty()) {
-            std::fprintf(stderr, "vantorel-cli: %s: %s\n", t.png.c_str(), t.problem.c_str());
+            std::fprintf(stderr, "vantorel-cli: %s: %s%s\n", t.png.c_str(), t.problem.c_str(),
+                         t.wrongSize ? ", or use --resize" : "");
             continue;
         }
         std::printf("  %s -> %s\n", t.png.c_str(), AppliedText(t, options.dither).c_str());

@@ -400,7 +400,8 @@ void Convert(const std::string& old, const Image& png, const ApplyOptions& optio
     if (png.width != layout.width || png.height != layout.height) {
         if (!options.resize) {
             t->problem = "the PNG is " + Size(png.width, png.height) + ", the texture " + t->texture + " is " +
-                         Size(layout.width, layout.height) + ": paint at the texture's size, or use --resize";
+                         Size(layout.width, layout.height) + ": paint it at the texture's size";
+            t->wrongSize = true;
             return;
         }
         image = Resample(png, layout.width, layout.height);
@@ -466,7 +467,7 @@ namespace {
 // The texture of `textures` (the copy's Texture folder; `have` false when
 // it has none) that `png` replaces: fills t.texture, or t.problem.
 void FindTarget(const std::string& png, const ApplyOptions& options, const std::vector<FolderEntry>& textures, bool have,
-                const std::string& copyFolder, AppliedTexture* t) {
+                AppliedTexture* t) {
     const std::size_t slash = png.find_last_of("/\\");
     const std::string base = png.substr(slash == std::string::npos ? 0 : slash + 1);
     if (!options.as.empty() && !IsPlainTextureName(options.as)) {
@@ -482,7 +483,7 @@ void FindTarget(const std::string& png, const ApplyOptions& options, const std::
     if (!EndsWithIgnoringCase(wanted, ".bmp")) wanted += ".bmp";
     const FolderEntry* e = have ? FindFolderEntry(textures, wanted) : nullptr;
     if (!e) {
-        t->problem = "the copy has no texture " + wanted + " (see vantorel-cli textures " + copyFolder + ")";
+        t->problem = "the copy has no texture " + wanted;
         return;
     }
     t->texture = e->name;
@@ -570,7 +571,7 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
     for (const std::string& png : pngs) {
         AppliedTexture t;
         t.png = png;
-        FindTarget(png, options, textures, haveFolder, out->copy.folder, &t);
+        FindTarget(png, options, textures, haveFolder, &t);
         for (const AppliedTexture& other : out->textures)
             if (t.problem.empty() && other.texture == t.texture)
                 t.problem = "another PNG given replaces " + t.texture + " too";

@@ -82,6 +82,7 @@ struct AppliedTexture {
     std::string png;          // as given
     std::string texture;      // the texture replaced, as named on disk ("" when none was found)
     std::string problem;      // why it was refused or failed; empty when fine
+    bool wrongSize = false;   // refused for its size (resizing would take it)
     int width = 0, height = 0;
     int pngWidth = 0, pngHeight = 0;
     int colours = 0;          // palette entries the picture uses

@@ -544,7 +544,7 @@ TEST_F(CopyDialog, ACopysTexturesExportAndAnUneditedPngAppliesBackByteForByte) {
     enter(L"\"XY1_l_side.png\" \"XY1Tex1.png\"");
     EXPECT_TRUE(Closes(picker));
     const std::wstring refused = L"\n\nNot applied:\n  XY1Tex1.png: the PNG is 256 x 256, the texture XY1Tex1.bmp is "
-                                 L"64 x 64: paint at the texture's size, or use --resize";
+                                 L"64 x 64: paint it at the texture's size";
     EXPECT_EQ(BoxOf(copies, IDYES), L"Vantorel copies | Replace these textures of XY1d? The old ones go to the Recycle "
                                     L"Bin.\n\n  XY1_l_side.png -> Texture\\XY1_l_side.bmp" + refused + L" | icon | Yes, No");
     HWND box = WaitForOwnedBy(copies);
