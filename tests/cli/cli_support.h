@@ -4,16 +4,7 @@
 #ifndef _WIN32
 #include "sim/sim_support.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <iterator>
-#include <regex>
-#include <string>
-
-inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 inline int Count(const std::string& text, const std::string& pattern) {
     const std::regex re(pattern);
@@ -27,12 +18,12 @@ struct CliRun { int status; std::string out, err; };
 // or commands ending in ';'. Output goes through pipes, so a file size limit
 // set in `setup` does not stop the program's messages.
 inline CliRun RunCli(const std::string& args, const std::string& setup = "") {
-    Scratch capture;
+    TempDir capture;
     const std::string command = "cd '" + capture.path + "' && unset WINEPREFIX; export HOME=/nonexistent-home; { { (" +
                                 setup + " \"$VANTOREL_CLI\" " + args +
                                 "); echo $? >status; } 2>&1 1>&3 | cat >err; } 3>&1 | cat >out";
     if (std::system(command.c_str()) != 0) return {-1, "", ""};
-    return {std::atoi(ReadText(capture.path + "/status").c_str()), ReadText(capture.path + "/out"),
-            ReadText(capture.path + "/err")};
+    return {std::atoi(ReadBytes(capture.path + "/status").c_str()), ReadBytes(capture.path + "/out"),
+            ReadBytes(capture.path + "/err")};
 }
 #endif

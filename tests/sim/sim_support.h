@@ -1,38 +1,12 @@
-// What the tests of finding the simulator share: scratch folders, variables
-// set for one test, and Wine prefixes as Wine lays them out.
+// What the tests of finding the simulator share: Wine prefixes as Wine lays
+// them out.
 #pragma once
 #ifndef _WIN32
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <initializer_list>
-#include <optional>
+#include "support/support.h"
+
 #include <regex>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace fs = std::filesystem;
-
-struct Scratch {
-    std::string path = [] { char t[] = "/tmp/vantorel-cli-XXXXXX"; return std::string(mkdtemp(t)); }();
-    ~Scratch() { std::error_code ignored; fs::remove_all(path, ignored); }
-};
-
-// Sets the variables (null: unsets) for one test and puts them back after it.
-struct Environment {
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
-    Environment(std::initializer_list<std::pair<const char*, const char*>> vars) {
-        for (const auto& [name, value] : vars) {
-            const char* old = std::getenv(name);
-            saved.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-            value ? setenv(name, value, 1) : unsetenv(name);
-        }
-    }
-    ~Environment() {
-        for (const auto& [name, value] : saved) value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-    }
-};
 
 inline const char kKey32[] = "Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Combat Flight Simulator\\1.00";
 inline const char kKey[] = "Software\\Microsoft\\Microsoft Games\\Combat Flight Simulator\\1.00";
@@ -51,7 +25,7 @@ inline std::string MakePrefix(const std::string& prefix, const std::string& regi
     fs::create_directories(prefix + "/drive_c/" + aircraft);
     fs::create_directory(prefix + "/dosdevices");
     fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
-    if (!registry.empty()) std::ofstream(prefix + "/system.reg", std::ios::binary) << registry;
+    if (!registry.empty()) WriteBytes(prefix + "/system.reg", registry);
     return prefix;
 }
 

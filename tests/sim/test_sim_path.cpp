@@ -2,40 +2,31 @@
 // and which folder it shows for a copy: on real folders.
 #include "platform.h"
 #include "sim_path.h"
+#include "support/support.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <functional>
 #include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
+// Makes `relative` below `root`; its path.
+std::string Make(const TempDir& root, const std::string& relative) {
+    std::filesystem::create_directories(Path(root.path, relative));
+    return Path(root.path, relative);
+}
 
-struct Folders : ::testing::Test {
-    // Short, as the VirtualStore case nests the whole path inside itself, and
-    // one per test, as ctest runs them side by side.
-    const fs::path root = fs::temp_directory_path() /
-        ("vantorel-path-" + std::to_string(std::hash<std::string>{}(
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name()) % 100000));
-    void SetUp() override { fs::remove_all(root); }
-    void TearDown() override { fs::remove_all(root); }
-    std::string Make(const std::string& relative) {
-        fs::create_directories((root / relative).make_preferred());
-        return (root / relative).make_preferred().string();
-    }
-};
-
-TEST_F(Folders, APickedFolderCountsWhenItsAircraftFolderOrItselfHoldsAStockAircraft) {
-    const std::string cfs = Make("cfs"), aircraft = Make("cfs/Aircraft"), planes = Make("renamed/Planes");
-    Make("cfs/Aircraft/P51D");          // letter case aside
-    Make("copies-only/Aircraft/XY1d");  // a copy is no stock aircraft
-    Make("renamed/Planes/Bf109g");      // an Aircraft folder by another name
+TEST(PickedFolder, CountsWhenItsAircraftFolderOrItselfHoldsAStockAircraft) {
+    TempDir root;
+    const std::string cfs = Make(root, "cfs"), aircraft = Make(root, "cfs/Aircraft"), planes = Make(root, "renamed/Planes");
+    Make(root, "cfs/Aircraft/P51D");          // letter case aside
+    Make(root, "cfs/Bf109e");                 // unpacked beside the Aircraft folder: that folder still wins
+    Make(root, "copies-only/Aircraft/XY1d");  // a copy is no stock aircraft
+    Make(root, "renamed/Planes/Bf109g");      // an Aircraft folder by another name
     // found "": refused.
     struct Case { std::string picked, found; };
     for (const Case& c : {Case{cfs, aircraft}, Case{cfs + kPathSep, aircraft}, Case{aircraft, aircraft},
-                          Case{planes, planes}, Case{Make("renamed"), ""}, Case{Make("copies-only"), ""},
+                          Case{planes, planes}, Case{Make(root, "renamed"), ""}, Case{Make(root, "copies-only"), ""},
                           Case{"", ""}, Case{std::string(300, 'a'), ""}}) {
         char out[kAircraftPathCapacity] = "stale";
         EXPECT_EQ(FindAircraftFolder(c.picked.c_str(), out), !c.found.empty()) << c.picked;
@@ -57,16 +48,17 @@ TEST(VirtualStore, APathBelowADriveMapsToTheSameRelativePathInThePlayersVirtualS
     }
 }
 
-TEST_F(Folders, OpenFolderShowsTheTexturesWhereTheCopyIsAtItsPathOrElseInTheVirtualStore) {
-    const std::string copy = Make("cfs/Aircraft/XY1d");
+TEST(OpenFolder, ShowsTheTexturesWhereTheCopyIsAtItsPathOrElseInTheVirtualStore) {
+    TempDir root;
+    const std::string copy = Make(root, "cfs/Aircraft/XY1d");
     EXPECT_EQ(FolderToOpen(copy, ""), copy) << "a copy without textures";
-    const std::string textures = Make("cfs/Aircraft/XY1d/Texture");
+    const std::string textures = Make(root, "cfs/Aircraft/XY1d/Texture");
     EXPECT_EQ(FolderToOpen(copy, ""), textures);
     EXPECT_EQ(FolderToOpen(copy + "x", ""), "") << "a copy that is gone";
 #ifdef _WIN32
     // Only Windows paths have a drive to drop; Wine shows this folder as Z:.
-    const std::string local = Make("local"), redirected = copy + "-elsewhere";
-    const std::string inStore = Make("local/VirtualStore" + redirected.substr(2) + "/Texture");
+    const std::string local = Make(root, "local"), redirected = copy + "-elsewhere";
+    const std::string inStore = Make(root, "local/VirtualStore" + redirected.substr(2) + "/Texture");
     EXPECT_EQ(FolderToOpen(redirected, local), inStore);
     EXPECT_EQ(FolderToOpen(copy, local), textures) << "a copy at its own path is shown there";
 #endif
