@@ -144,7 +144,7 @@ void CCopyDlg::OnSelchangeList() {
 
 void CCopyDlg::OnCopy() {
     ReadFields();
-    const std::string title = Ui().GetEditText(IDC_TITLE);
+    std::string title = Ui().GetEditText(IDC_TITLE);
 
     // The Selected field is editable: its text, typed or not, is what the
     // emptiness test, the confirmation and the success caption use, while the
@@ -162,6 +162,12 @@ void CCopyDlg::OnCopy() {
     }
 
     if (!CheckPrefix() || !CheckTitle(title)) return;
+    // The copy carries the name without the blanks around it, as the
+    // simulator reads it: the field shows it so.
+    if (title != m_strPredictedTitle && TrimInGameTitle(title.c_str()) != title) {
+        title = TrimInGameTitle(title.c_str());
+        Ui().SetEditText(IDC_TITLE, title);
+    }
     // Left as shown, the name is the engine's own: the copy is made exactly
     // as without the field.
     const char* given = title == m_strPredictedTitle ? nullptr : title.c_str();
