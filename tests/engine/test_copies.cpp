@@ -13,12 +13,6 @@
 #include <thread>
 #include <atomic>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -376,52 +370,6 @@ TEST_F(Copies, OtherFileSystemsUseTheirTopFoldersTrash) {
         EXPECT_EQ(ReadBytes(t.infoPath).substr(0, 40), "[Trash Info]\nPath=Aircraft/Zz8\nDeletionD");
         EXPECT_EQ(fs::status(Path(top.path, r.trash)).permissions() & fs::perms::all, fs::perms::owner_all);
     }
-}
-
-// Enters a mount namespace of its own (through a user namespace that maps
-// the same ids when not root), so a mount made there is gone with the process.
-bool OwnMountNamespace() {
-    if (unshare(CLONE_NEWNS) != 0) {
-        const std::string uid = std::to_string(getuid()), gid = std::to_string(getgid());
-        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
-        auto put = [](const char* file, const std::string& text) {
-            const int fd = open(file, O_WRONLY);
-            const bool ok = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-            if (fd >= 0) close(fd);
-            return ok;
-        };
-        if (!put("/proc/self/uid_map", uid + " " + uid + " 1") || !put("/proc/self/setgroups", "deny") ||
-            !put("/proc/self/gid_map", gid + " " + gid + " 1"))
-            return false;
-    }
-    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
-// A copy reached through a bind mount (the same device as the home trash, but
-// another mount, so no rename reaches the home trash) goes to the trash of
-// that mount's top folder; no file system of its own is faked here.
-TEST_F(Copies, AFolderOnABindMountGoesToThatMountsTrash) {
-    const std::string folder = Copy(1, "XY"), uid = std::to_string(getuid());
-    const Tree made = Snapshot(folder);
-    TempDir bound;
-    struct Result { int status, error; };  // status 1: no bind mount can be made here
-    const Result result = InChild([&] {
-        Result out{1, 0};
-        if (OwnMountNamespace() && mount(sim.path.c_str(), bound.path.c_str(), nullptr, MS_BIND, nullptr) == 0) {
-            TrashResult t;
-            out = {MoveToTrash(Path(bound.path, "Aircraft/XY1d").c_str(), false, &t), t.error};
-        }
-        return out;
-    }, Result{-100, 0});
-    ASSERT_NE(result.status, -100) << "the child did not report";
-    if (result.status == 1) GTEST_SKIP() << "no bind mount can be made here";
-    ASSERT_EQ(result.status, TrashOk) << std::strerror(result.error);
-    EXPECT_FALSE(fs::exists(folder));
-    const std::string trash = Path(sim.path, ".Trash-" + uid);
-    Tree moved;
-    for (const auto& [p, bytes] : made) moved[Path(trash, "files/XY1d") + p.substr(folder.size())] = bytes;
-    EXPECT_TRUE(SameTree(moved, Snapshot(Path(trash, "files/XY1d"))));
-    EXPECT_EQ(ReadBytes(Path(trash, "info/XY1d.trashinfo")).substr(0, 40), "[Trash Info]\nPath=Aircraft/XY1d\nDeletion");
 }
 #endif
 

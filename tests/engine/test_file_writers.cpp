@@ -10,7 +10,6 @@
 #include <random>
 
 #ifndef _WIN32
-#include <sys/mount.h>
 #include <sys/stat.h>
 #endif
 
@@ -159,25 +158,22 @@ TEST_F(Rewriters, SourcesThatCannotBeReadFailWithTheirReason) {
         }
 }
 
-// A destination that cannot be opened or fails part-way (a full disk, a file
-// size limit, a device that refuses writes) gives FileWriteFailed with its
-// errno and leaves no partial file; a device is never removed. An alias file
-// that cannot be written is a failure too.
+// A destination that cannot be opened or fails part-way (a full device, a
+// file size limit) gives FileWriteFailed with its errno and leaves no partial
+// file; a device is never removed. An alias file that cannot be written is a
+// failure too.
 TEST_F(Rewriters, DestinationsThatCannotBeWrittenFailWithTheirReason) {
-    const std::string small = Path(dir.path, "small.mdl"), large = Path(dir.path, "large.mdl"), full = Path(dir.path, "full");
+    const std::string small = Path(dir.path, "small.mdl"), large = Path(dir.path, "large.mdl");
     WriteBytes(small, "P51 title=P51");
     WriteBytes(large, "P51 title=P51" + std::string(600000, '\x80'));
-    std::filesystem::create_directory(full);
-    const bool mounted = mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") == 0;
     struct Row { std::string dest; const std::string* source; int error; };
-    std::vector<Row> rows = {
+    const Row rows[] = {
         {Path(dir.path, "no-such-folder/dest.mdl"), &small, ENOENT},
         {"/dev/full", &small, ENOSPC},
         {"/dev/full", &large, ENOSPC},
         {small, &small, EINVAL},  // the source itself: emptied before it could be read
         {dst, &large, EFBIG},     // under an 8,192-byte file-size limit
     };
-    if (mounted) rows.push_back({Path(full, "dest.mdl"), &large, ENOSPC});
     for (const Row& row : rows)
         for (const Op* op : kOps) {
             SCOPED_TRACE(std::string(op->name) + " writing " + *row.source + " to " + row.dest);
@@ -197,8 +193,6 @@ TEST_F(Rewriters, DestinationsThatCannotBeWrittenFailWithTheirReason) {
     EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "/dev/full was removed";
     for (const std::string& d : {Path(dir.path, "no-such-folder/dest.cfg"), std::string("/dev/full")})
         EXPECT_EQ(WriteAliasConfig(d.c_str(), "bf109e", "panel"), -1) << "an alias file written to " << d;
-    if (!mounted) GTEST_SKIP() << "tmpfs could not be mounted: the full-disk case did not run";
-    umount(full.c_str());
 }
 #endif
 
