@@ -178,8 +178,9 @@ TEST(CopyAircraft, ALinkPlantedMidCopyIsRefusedAndTheCopyTakenBack) {
 
 // Every refusal comes before anything is created, checked in this order: the
 // prefix, the path lengths, the stock folder, then the new folder itself.
-// `existing` is a file already there; a folder holding nothing but files the
-// copy makes, without Aircraft.cfg, is named as an interrupted copy.
+// `existing` is a file (or, ending in '/', a folder) already there; a folder
+// holding nothing but files the copy makes, without Aircraft.cfg, is named as
+// an interrupted copy.
 TEST(CopyAircraft, RefusedCopiesCreateNothing) {
     struct Row { int index; std::string prefix; bool stockFolder; const char* existing; int want;
                  bool unfinished = false; std::size_t pathLength = 0; };
@@ -191,6 +192,7 @@ TEST(CopyAircraft, RefusedCopiesCreateNothing) {
         {1, "XY", true, "XY1d/Aircraft.cfg.tmp", CopyFolderExists, true},
         {1, "XY", true, "XY1d/Model/xy1D_N.mdl", CopyFolderExists, true},
         {1, "XY", true, "XY1d/Aircraft.cfg", CopyFolderExists, false},
+        {1, "XY", true, "XY1d/", CopyFolderExists, false},  // an empty folder: no copy begun there
         // Accepted: characters past the stem are never used, and a device name must be whole.
         {0, "ZZ9*", true, nullptr, CopyOk},
         {8, "CONX.", true, nullptr, CopyOk},
@@ -218,7 +220,8 @@ TEST(CopyAircraft, RefusedCopiesCreateNothing) {
         std::string aircraft = Path(root.path, "Aircraft");
         if (r.pathLength) aircraft = root.path + kPathSep + std::string(r.pathLength - root.path.size() - 1, 'd');
         if (r.stockFolder) fs::create_directories(Path(aircraft, GetAircraftName(r.index)));
-        if (r.existing) WriteBytes(Path(aircraft, r.existing), "an earlier copy");
+        if (r.existing && std::string(r.existing).back() == '/') fs::create_directories(Path(aircraft, r.existing));
+        else if (r.existing) WriteBytes(Path(aircraft, r.existing), "an earlier copy");
         const Tree before = Snapshot(root.path);
         CopyFailure why;
         EXPECT_EQ(CopyAircraftReport(aircraft.c_str(), r.prefix.c_str(), r.index, false, nullptr, nullptr, &why), r.want);
