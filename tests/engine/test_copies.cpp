@@ -7,19 +7,9 @@
 #include <cctype>
 #include <cstring>
 #include <cstdlib>
-#include <ctime>
-#include <iomanip>
 #include <regex>
 #include <thread>
 #include <atomic>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -119,15 +109,10 @@ TEST_F(Copies, FoldersAreRecognisedByNameAliasFilesAndTheirParts) {
     EXPECT_EQ(found.size(), 13u) << "a stock folder or a near miss was taken for a copy";
     CopyInfo info;
     for (const char* stock : {"P51d", "Do17z2", "C47"}) EXPECT_FALSE(RecogniseCopy(aircraft.c_str(), stock, &info)) << stock;
-    // Any letter case finds the folder; the in-game name is its Aircraft.cfg's
-    // first title, whatever its line ends.
+    // Any letter case finds the folder; the in-game name is its Aircraft.cfg's first title.
     ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "xy1D", &info));
     EXPECT_EQ(info.folder, "XY1d");
     EXPECT_EQ(info.title, "XY11D Mustang");
-    fs::remove(Path(aircraft, "XY1d/Aircraft.cfg"));
-    WriteBytes(Path(aircraft, "XY1d/Aircraft.cfg"), "[fltsim.0]\rtitle=Only CR\rsim=XY1d\r");
-    ASSERT_TRUE(RecogniseCopy(aircraft.c_str(), "XY1d", &info));
-    EXPECT_EQ(info.title, "Only CR");
 }
 
 // Refusals and dry runs change nothing anywhere, the trash included; a dry
@@ -298,24 +283,16 @@ TEST_F(Copies, LinksInsideACopyAreNeitherFollowedNorRemoved) {
 
 // ---- The freedesktop.org trash ----
 
-// Local time as the info file writes it, parsed back.
-std::time_t ParseLocal(const std::string& text) {
-    std::tm t{};
-    std::istringstream(text) >> std::get_time(&t, "%Y-%m-%dT%H:%M:%S");
-    t.tm_isdst = -1;
-    return std::mktime(&t);
-}
-
 // The home trash: the whole folder under files/, its info file with the
-// percent-encoded absolute path and the local time, then NAME.2 and NAME.3
-// for the same name again.
+// percent-encoded absolute path and the time, then NAME.2 for the
+// same name again.
 TEST_F(Copies, HomeTrashTakesTheFolderWithItsInfoFile) {
     const std::string top = fs::canonical(sim.path).string(), spaced = Path(top, "Sim Dir%/Aircraft");
     fs::create_directories(fs::path(spaced).parent_path());
     fs::rename(aircraft, spaced);
     aircraft = spaced;
     const std::string trash = Path(home.path, "data/Trash");
-    for (const char* entry : {"XY1d", "XY1d.2", "XY1d.3"}) {
+    for (const char* entry : {"XY1d", "XY1d.2"}) {
         SCOPED_TRACE(entry);
         const Tree made = Snapshot(Copy(1, "XY"));
         RemoveResult r;
@@ -327,9 +304,9 @@ TEST_F(Copies, HomeTrashTakesTheFolderWithItsInfoFile) {
         EXPECT_TRUE(SameTree(moved, Snapshot(r.trashPath)));
         const std::string info = ReadBytes(Path(trash, std::string("info/") + entry + ".trashinfo"));
         std::smatch m;
-        ASSERT_TRUE(std::regex_match(info, m, std::regex("\\[Trash Info\\]\nPath=(.*)\nDeletionDate=(.*)\n"))) << info;
+        ASSERT_TRUE(std::regex_match(info, m, std::regex("\\[Trash Info\\]\nPath=(.*)\n"
+                                                          "DeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n"))) << info;
         EXPECT_EQ(m[1].str(), top + "/Sim%20Dir%25/Aircraft/XY1d");
-        EXPECT_LE(std::abs(std::difftime(std::time(nullptr), ParseLocal(m[2].str()))), 60.0) << m[2].str();
     }
 }
 
@@ -343,8 +320,9 @@ bool FakeDevice(const char* path, unsigned long long* device) {
 }
 
 TEST_F(Copies, OtherFileSystemsUseTheirTopFoldersTrash) {
-    gTop = fs::canonical(sim.path).string();
-    const std::string uid = std::to_string(getuid());
+    TempDir top;
+    gTop = fs::canonical(top.path).string();
+    const std::string uid = std::to_string(getuid()), folder = Path(top.path, "Aircraft/Zz8");
     struct Row { std::string setup, trash; };
     const Row rows[] = {
         {"", ".Trash-" + uid},
@@ -356,82 +334,27 @@ TEST_F(Copies, OtherFileSystemsUseTheirTopFoldersTrash) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.setup);
-        for (const std::string& junk : {std::string(".Trash"), std::string("real"), ".Trash-" + uid})
-            fs::remove_all(Path(sim.path, junk));
-        ASSERT_EQ(std::system(("cd '" + sim.path + "' && true " + (r.setup.empty() ? "" : "&& ") + r.setup).c_str()), 0);
-        const std::string folder = Copy(0, "Zz");
-        const Tree before = Snapshot(sim.path);
+        for (const std::string& junk : {std::string(".Trash"), std::string("real"), ".Trash-" + uid, std::string("Aircraft")})
+            fs::remove_all(Path(top.path, junk));
+        ASSERT_EQ(std::system(("cd '" + top.path + "' && true " + (r.setup.empty() ? "" : "&& ") + r.setup).c_str()), 0);
+        WriteBytes(Path(folder, "Model/Zz8_n.mdl"), "made");
+        const Tree before = Snapshot(top.path);
         TrashResult dry, t;
         const TrashStatus want = r.trash.empty() ? TrashUnavailable : TrashOk;
         EXPECT_EQ(MoveToTrash(folder.c_str(), true, &dry, FakeDevice), want);
-        EXPECT_TRUE(SameTree(before, Snapshot(sim.path))) << "the dry run changed something";
+        EXPECT_TRUE(SameTree(before, Snapshot(top.path))) << "the dry run changed something";
         ASSERT_EQ(MoveToTrash(folder.c_str(), false, &t, FakeDevice), want);
         EXPECT_FALSE(fs::exists(Path(home.path, "data"))) << "the home trash is on the other file system";
         if (want != TrashOk) {
-            EXPECT_TRUE(SameTree(before, Snapshot(sim.path)));
-            fs::remove_all(folder);
+            EXPECT_TRUE(SameTree(before, Snapshot(top.path)));
             continue;
         }
-        EXPECT_EQ(t.entryPath, Path(sim.path, r.trash + "/files/Zz8"));
+        EXPECT_EQ(t.entryPath, Path(top.path, r.trash + "/files/Zz8"));
         EXPECT_EQ(dry.entryPath, t.entryPath);
+        EXPECT_EQ(ReadBytes(Path(t.entryPath, "Model/Zz8_n.mdl")), "made");
         EXPECT_EQ(ReadBytes(t.infoPath).substr(0, 40), "[Trash Info]\nPath=Aircraft/Zz8\nDeletionD");
-        EXPECT_EQ(fs::status(Path(sim.path, r.trash)).permissions() & fs::perms::all, fs::perms::owner_all);
+        EXPECT_EQ(fs::status(Path(top.path, r.trash)).permissions() & fs::perms::all, fs::perms::owner_all);
     }
-}
-
-// Enters a mount namespace of its own (through a user namespace that maps
-// the same ids when not root), so a mount made there is gone with the process.
-bool OwnMountNamespace() {
-    if (unshare(CLONE_NEWNS) != 0) {
-        const std::string uid = std::to_string(getuid()), gid = std::to_string(getgid());
-        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
-        auto put = [](const char* file, const std::string& text) {
-            const int fd = open(file, O_WRONLY);
-            const bool ok = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-            if (fd >= 0) close(fd);
-            return ok;
-        };
-        if (!put("/proc/self/uid_map", uid + " " + uid + " 1") || !put("/proc/self/setgroups", "deny") ||
-            !put("/proc/self/gid_map", gid + " " + gid + " 1"))
-            return false;
-    }
-    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
-// A copy reached through a bind mount (the same device as the home trash, but
-// another mount, so no rename reaches the home trash) goes to the trash of
-// that mount's top folder; no file system of its own is faked here.
-TEST_F(Copies, AFolderOnABindMountGoesToThatMountsTrash) {
-    const std::string folder = Copy(1, "XY"), uid = std::to_string(getuid());
-    const Tree made = Snapshot(folder);
-    TempDir bound;
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {  // reports 1 when no bind mount can be made, else the trash's status and errno
-        close(fds[0]);
-        int result[2] = {1, 0};
-        if (OwnMountNamespace() && mount(sim.path.c_str(), bound.path.c_str(), nullptr, MS_BIND, nullptr) == 0) {
-            TrashResult t;
-            result[0] = MoveToTrash(Path(bound.path, "Aircraft/XY1d").c_str(), false, &t);
-            result[1] = t.error;
-        }
-        _exit(write(fds[1], result, sizeof result) == sizeof result ? 0 : 1);
-    }
-    close(fds[1]);
-    int result[2] = {-100, 0};
-    const bool reported = read(fds[0], result, sizeof result) == sizeof result;
-    close(fds[0]);
-    waitpid(pid, nullptr, 0);
-    ASSERT_TRUE(reported);
-    if (result[0] == 1) GTEST_SKIP() << "no bind mount can be made here";
-    ASSERT_EQ(result[0], TrashOk) << std::strerror(result[1]);
-    EXPECT_FALSE(fs::exists(folder));
-    const std::string trash = Path(sim.path, ".Trash-" + uid);
-    Tree moved;
-    for (const auto& [p, bytes] : made) moved[Path(trash, "files/XY1d") + p.substr(folder.size())] = bytes;
-    EXPECT_TRUE(SameTree(moved, Snapshot(Path(trash, "files/XY1d"))));
-    EXPECT_EQ(ReadBytes(Path(trash, "info/XY1d.trashinfo")).substr(0, 40), "[Trash Info]\nPath=Aircraft/XY1d\nDeletion");
 }
 #endif
 

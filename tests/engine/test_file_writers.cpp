@@ -7,14 +7,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <random>
 
 #ifndef _WIN32
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -107,8 +103,8 @@ TEST_F(Rewriters, ChunkEndsAnywhereGiveTheWholeFileBytes) {
     std::mt19937 rng(99);
     std::vector<std::pair<std::size_t, std::size_t>> runs;  // chunk size, file size
     for (std::size_t chunk : {1u, 2u, 3u, 5u, 7u, 13u, 64u})
-        for (int round = 0; round < 12; ++round) runs.push_back({chunk, 200 + rng() % 200});
-    for (std::size_t size : {249999u, 250000u, 250001u, 250003u, 700001u}) runs.push_back({0, size});
+        for (int round = 0; round < 4; ++round) runs.push_back({chunk, 200 + rng() % 200});
+    for (std::size_t size : {249999u, 250001u, 700001u}) runs.push_back({0, size});
     for (std::size_t k = 0; k < runs.size(); ++k) {
         SetFileChunkSize(runs[k].first);
         std::string data;
@@ -127,28 +123,6 @@ TEST_F(Rewriters, ChunkEndsAnywhereGiveTheWholeFileBytes) {
 }
 
 #ifndef _WIN32
-// Runs `op` in a child process (as the unprivileged user "nobody" when
-// `asNobody`) and returns its result, or outcome -1 when the child did not
-// report within 10 seconds: an operation that hangs fails the test, not the run.
-FileResult InChild(const std::function<FileResult()>& op, bool asNobody) {
-    int fds[2];
-    if (pipe(fds) != 0) return {static_cast<FileOutcome>(-1), errno};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        alarm(10);
-        if (asNobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(1);
-        const FileResult r = op();
-        _exit(write(fds[1], &r, sizeof r) == sizeof r ? 0 : 1);
-    }
-    close(fds[1]);
-    FileResult r = {static_cast<FileOutcome>(-1), 0};
-    if (read(fds[0], &r, sizeof r) != sizeof r) r = {static_cast<FileOutcome>(-1), 0};
-    close(fds[0]);
-    waitpid(pid, nullptr, 0);
-    return r;
-}
-
 // A stock entry that is absent, or there but not a readable regular file:
 // each gives its own outcome and errno, never hangs, and leaves no destination.
 TEST_F(Rewriters, SourcesThatCannotBeReadFailWithTheirReason) {
@@ -168,37 +142,38 @@ TEST_F(Rewriters, SourcesThatCannotBeReadFailWithTheirReason) {
         {fifo, FileSourceUnreadable, EINVAL},  // no writer: opening it must not wait for one
         {zero, FileSourceUnreadable, EINVAL},  // endless
         {"/proc/self/mem", FileSourceUnreadable, EIO},  // a regular file whose first read fails
-        {file, FileSourceUnreadable, EACCES, geteuid() == 0},  // chmod denies nothing to root: run as "nobody"
+        {file, FileSourceUnreadable, EACCES, geteuid() == 0},
     };
     for (const Row& row : rows)
         for (const Op* op : kOps) {
             SCOPED_TRACE(std::string(op->name) + " on " + row.source);
-            const FileResult r = InChild([&] { return op->run(row.source.c_str(), dst.c_str(), "P51", "ab1"); }, row.asNobody);
+            // chmod denies nothing to root: such a row runs as "nobody".
+            const FileResult r = InChild([&] {
+                if (row.asNobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(1);
+                return op->run(row.source.c_str(), dst.c_str(), "P51", "ab1");
+            }, FileResult{static_cast<FileOutcome>(-1), 0});
             EXPECT_EQ(r.outcome, row.outcome);
             EXPECT_EQ(r.error, row.error) << std::strerror(r.error);
             EXPECT_EQ(ReadBytes(dst), "<missing>") << "a destination was left";
         }
 }
 
-// A destination that cannot be opened or fails part-way (a full disk, a file
-// size limit, a device that refuses writes) gives FileWriteFailed with its
-// errno and leaves no partial file; a device is never removed. An alias file
-// that cannot be written is a failure too.
+// A destination that cannot be opened or fails part-way (a full device, a
+// file size limit) gives FileWriteFailed with its errno and leaves no partial
+// file; a device is never removed. An alias file that cannot be written is a
+// failure too.
 TEST_F(Rewriters, DestinationsThatCannotBeWrittenFailWithTheirReason) {
-    const std::string small = Path(dir.path, "small.mdl"), large = Path(dir.path, "large.mdl"), full = Path(dir.path, "full");
+    const std::string small = Path(dir.path, "small.mdl"), large = Path(dir.path, "large.mdl");
     WriteBytes(small, "P51 title=P51");
     WriteBytes(large, "P51 title=P51" + std::string(600000, '\x80'));
-    std::filesystem::create_directory(full);
-    const bool mounted = mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") == 0;
     struct Row { std::string dest; const std::string* source; int error; };
-    std::vector<Row> rows = {
+    const Row rows[] = {
         {Path(dir.path, "no-such-folder/dest.mdl"), &small, ENOENT},
         {"/dev/full", &small, ENOSPC},
         {"/dev/full", &large, ENOSPC},
         {small, &small, EINVAL},  // the source itself: emptied before it could be read
         {dst, &large, EFBIG},     // under an 8,192-byte file-size limit
     };
-    if (mounted) rows.push_back({Path(full, "dest.mdl"), &large, ENOSPC});
     for (const Row& row : rows)
         for (const Op* op : kOps) {
             SCOPED_TRACE(std::string(op->name) + " writing " + *row.source + " to " + row.dest);
@@ -218,8 +193,6 @@ TEST_F(Rewriters, DestinationsThatCannotBeWrittenFailWithTheirReason) {
     EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "/dev/full was removed";
     for (const std::string& d : {Path(dir.path, "no-such-folder/dest.cfg"), std::string("/dev/full")})
         EXPECT_EQ(WriteAliasConfig(d.c_str(), "bf109e", "panel"), -1) << "an alias file written to " << d;
-    if (!mounted) GTEST_SKIP() << "tmpfs could not be mounted: the full-disk case did not run";
-    umount(full.c_str());
 }
 #endif
 

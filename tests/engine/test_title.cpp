@@ -37,7 +37,6 @@ TEST(InGameTitle, APlayersNameReplacesTheFirstTitleAndEveryFurtherMenuEntryFollo
     };
     for (const Row& r : rows) EXPECT_EQ(RetitleConfig(r.cfg, "P-51D Mustang", r.newTitle), r.want) << r.cfg;
     EXPECT_EQ(FirstTitle("[fltsim]\rtitle=Only CR\rsim=x\r"), "Only CR");
-    EXPECT_FALSE(CanCarryTitle("[general]\r\nsim=x\r\n"));
 }
 
 TEST(InGameTitle, OnlyNamesTheSimulatorCanShowAreAccepted) {
