@@ -543,16 +543,9 @@ TEST(CopiesDialog, ALongTitleIsShortenedInTheQuestionNeverTheQuestionAndACopyGon
     });
 }
 
-TEST(CopiesDialog, WithTheAircraftFolderGoneTheButtonSaysSoInsteadOfAnEmptyTable) {
-    Sim sim;
-    sim.Add("P51d");
-    FakeUi ui;
-    registryPath = sim.aircraft;
-    CCopyDlg main(ui, kSim, kListed, RecordCopy);
-    ui.RunModal(main);
+TEST_F(TitleTest, WithTheAircraftFolderGoneTheCopiesButtonSaysSoInsteadOfAnEmptyTable) {
     fs::remove_all(sim.aircraft);
-    events.clear();
-    ui.Press(main, IDC_COPIES);
+    ui.Press(dlg, IDC_COPIES);
     EXPECT_EQ(events, Texts{"[Stop] Vantorel copies: " + sim.aircraft + " is not there any more"});
 }
 
