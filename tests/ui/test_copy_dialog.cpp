@@ -374,6 +374,9 @@ TEST_F(TitleTest, CopyConfirmsTheNewNameAfterCheckingThePrefixAndAnEditedTitleWh
              Case{"ABC", shown, {"[OkCancel] Confirm Copy: Z to ABC", "Copy " + sim.aircraft + "|ABC|1",
                                  "[Exclamation] Z: Copy Complete"}, 0, 0, true, "Z"},
              Case{"XY", "Red Tail", {confirm, copy + "|Red Tail", done}},
+             // Outer blanks go, as the simulator's reader drops them; blanks alone are empty.
+             Case{"XY", "  Red Tail  ", {confirm, copy + "|Red Tail", done}},
+             Case{"XY", "   ", {unable + "The in-game name is empty - type the name the game should show"}, 0, IDC_TITLE},
              Case{"XY", "", {unable + "The in-game name is empty - type the name the game should show"}, 0, IDC_TITLE},
              Case{"XY", "Red\r\nTail", {unable + "The in-game name must be one line without control characters"}, 0, IDC_TITLE},
              Case{"XY", "Red ?", {unable + "The in-game name has characters that CFS cannot show - use different characters"},
@@ -400,6 +403,9 @@ TEST_F(TitleTest, CopyConfirmsTheNewNameAfterCheckingThePrefixAndAnEditedTitleWh
         ui.Press(dlg, IDC_COPY);
         EXPECT_EQ(events, c.seen);
         EXPECT_EQ(ui.focus, c.focus);
+        if (c.title == "  Red Tail  ") {
+            EXPECT_EQ(ui.edits[IDC_TITLE], "Red Tail") << "the field shows the name carried";
+        }
     }
 }
 
