@@ -25,7 +25,6 @@ int NotFound(const char* aircraftDir, const char* folder) {
     return RepaintExit(RepaintNotFound);
 }
 
-std::string Rel(const std::string& folder, const std::string& name) { return folder + kPathSep + name; }
 
 } // namespace
 
@@ -36,7 +35,7 @@ int RunTexturesCommand(const char* aircraftDir, const char* folder) {
     std::printf("Textures of %s:\n", check.path.c_str());
     if (check.files.empty()) std::printf("  (no .bmp files)\n");
     for (const TextureFile& t : check.files) {
-        const std::string name = Rel(t.folder, t.name);
+        const std::string name = JoinPaths(t.folder, t.name);
         if (!t.readable) {
             std::printf("  %-28s not a texture the simulator can read: %s\n", name.c_str(), t.problem.c_str());
             continue;
@@ -49,13 +48,13 @@ int RunTexturesCommand(const char* aircraftDir, const char* folder) {
     for (const std::string& note : check.notes) std::printf("Note: %s\n", note.c_str());
     if (!check.missing.empty()) std::printf("Named by a model, but no file answers (shows white or not at all):\n");
     for (const MissingTexture& m : check.missing)
-        std::printf("  %s (named by %s)\n", Rel(m.folder, m.name).c_str(), m.model.c_str());
+        std::printf("  %s (named by %s)\n", JoinPaths(m.folder, m.name).c_str(), m.model.c_str());
     bool header = false;
     for (const TextureFile& t : check.files) {
         if (t.named) continue;
         if (!header) std::printf("Not named by any model:\n");
         header = true;
-        std::printf("  %s\n", Rel(t.folder, t.name).c_str());
+        std::printf("  %s\n", JoinPaths(t.folder, t.name).c_str());
     }
     std::printf(status == RepaintOk ? "Every texture the models name is there and readable.\n"
                                     : "Some textures the models name are missing or unreadable.\n");

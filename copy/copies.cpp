@@ -13,7 +13,6 @@
 //----------------------------------------------------------------------------
 namespace {
 
-std::string Join(const std::string& a, const std::string& b) { return a + kPathSep + b; }
 
 // A plain name of an entry directly inside the Aircraft folder.
 bool IsPlainName(const char* name) {
@@ -44,7 +43,7 @@ RemoveStatus RemoveCopy(const char* aircraftDirAsGiven, const char* folderName, 
     if (!permanent) {
         std::string absolute;
         if (!AbsolutePath(aircraftDir, &absolute)) return RemoveNotACopy;
-        const std::string path = Join(absolute, out->copy.folder);
+        const std::string path = JoinPaths(absolute, out->copy.folder);
         TrashResult trash;
         const TrashStatus status = MoveToTrash(path.c_str(), dryRun, &trash);
         out->trashPath = trash.entryPath;

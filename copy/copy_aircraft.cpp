@@ -101,11 +101,11 @@ CopyStatus CopyAircraftChecked(const char* aircraftDir, const char* prefix, int 
 
     // A player's name needs a place in the stock configuration: a title
     // line, or a [fltsim.N] section to put one in.
+    const std::string stockCfgPath = JoinPaths(stockFolder, "Aircraft.cfg");
     std::string stockCfg;
-    if (title && ReadConfigFile((std::string(stockFolder) + kPathSep + "Aircraft.cfg").c_str(), &stockCfg) &&
-        !CanCarryTitle(stockCfg)) {
+    if (title && ReadConfigFile(stockCfgPath.c_str(), &stockCfg) && !CanCarryTitle(stockCfg)) {
         if (failure) failure->noTitleSection = true;
-        return Fail(CopyFileError, 0, (std::string(stockFolder) + kPathSep + "Aircraft.cfg").c_str(), failure);
+        return Fail(CopyFileError, 0, stockCfgPath.c_str(), failure);
     }
 
     if (dryRun) {

@@ -382,6 +382,17 @@ FileResult RewriteConfigWithTitle(const char* source, const char* dest, const ch
     return RewriteFile(FileAction::RewriteAircraftCfg, source, dest, stem, newStem, session);
 }
 
+int WriteNewFile(const char* path, const void* data, std::size_t size, const WriteSession* session) {
+    errno = 0;
+    std::FILE* f = PlatformOpenWrite(path, session);
+    if (!f) return errno ? errno : EIO;
+    errno = 0;
+    const bool ok = std::fwrite(data, 1, size, f) == size;
+    const int error = ok ? 0 : (errno ? errno : EIO);
+    const int closed = PlatformCloseWritten(f, path, ok, session);
+    return error ? error : closed;
+}
+
 CompareOutcome CompareWithRewrite(FileAction action, const char* source, const char* made, const char* stem,
                                   const char* newStem) {
     Pipeline p;

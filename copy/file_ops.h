@@ -59,6 +59,11 @@ FileResult ReplaceHurricaneTextureNames(const char* source, const char* dest, co
 FileResult RewriteConfigWithTitle(const char* source, const char* dest, const char* stem, const char* newStem,
                                   const WriteSession* session = nullptr);
 
+// Creates `path` holding the `size` bytes at `data`, below the folder of
+// `session` when given. Returns 0 or the errno value of the failure; a
+// failed write leaves no file behind.
+int WriteNewFile(const char* path, const void* data, std::size_t size, const WriteSession* session = nullptr);
+
 // How a file the copy made stands to what the copy would write into it from
 // its stock file now, so that a changed file (a repaint) is told apart from
 // the copy's own.

@@ -25,6 +25,9 @@ constexpr char kPathSep = '\\';
 constexpr char kPathSep = '/';
 #endif
 
+// `name` below folder `a`, joined with the system's separator.
+inline std::string JoinPaths(const std::string& a, const std::string& name) { return a + kPathSep + name; }
+
 // ASCII letter case, the only case Windows file names and the simulator's
 // files fold: bytes from 0x80 up stay as they are whatever the locale.
 inline unsigned char AsciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }

@@ -10,14 +10,13 @@
 
 namespace {
 
-std::string Join(const std::string& a, const std::string& b) { return a + kPathSep + b; }
 
 // How a made file's bytes stand to what the copy writes into it.
 enum MadeBytes { BytesSame, BytesCutShort, BytesChanged };
 
 MadeBytes CompareMade(const std::string& aircraftDir, const CopyPart& part, const std::string& path,
                       const char* stem, const char* newStem) {
-    const std::string source = Join(aircraftDir, part.stockSource);
+    const std::string source = JoinPaths(aircraftDir, part.stockSource);
     switch (CompareWithRewrite(part.action, source.c_str(), path.c_str(), stem, newStem)) {
     case FileMatches: return BytesSame;
     case FileCutShort: return BytesCutShort;
@@ -30,7 +29,7 @@ MadeBytes CompareMade(const std::string& aircraftDir, const CopyPart& part, cons
 // `index`; false when they are not a copy's of it. `score` counts the parts
 // found, to choose between stock aircraft.
 bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, CopyInfo* info, int* score) {
-    const std::string root = Join(aircraftDir, folder.name);
+    const std::string root = JoinPaths(aircraftDir, folder.name);
     const std::size_t L = static_cast<std::size_t>(GetStemLength(index));
     const std::string newStem = folder.name.substr(0, L);
     const std::string stem = std::string(GetAircraftName(index)).substr(0, L);
@@ -83,7 +82,7 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
             // Required: Aircraft.cfg and the alias files always, a file only
             // while its stock file is there to make it from.
             if (part.kind == PartAircraftCfg || part.kind == PartAlias ||
-                (part.kind == PartFile && PlatformFileExists(Join(aircraftDir, part.stockSource).c_str())))
+                (part.kind == PartFile && PlatformFileExists(JoinPaths(aircraftDir, part.stockSource).c_str())))
                 info->finished = false;
             if (part.kind == PartAlias) aliasesWhole = false;
             continue;
@@ -92,7 +91,7 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
             // Exactly the writer's bytes: one byte longer is already not a
             // copy's file. Shorter is a write the copy did not finish.
             std::string bytes;
-            if (!ReadFileStart(Join(root, diskPath).c_str(), part.aliasBytes.size() + 1, &bytes) ||
+            if (!ReadFileStart(JoinPaths(root, diskPath).c_str(), part.aliasBytes.size() + 1, &bytes) ||
                 part.aliasBytes.compare(0, bytes.size(), bytes) != 0)
                 return false;
             if (bytes.size() < part.aliasBytes.size()) {
@@ -101,7 +100,7 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
             }
         }
         if (part.kind == PartFile && !part.stockSource.empty()) {
-            const MadeBytes made = CompareMade(aircraftDir, part, Join(root, diskPath), stem.c_str(), newStem.c_str());
+            const MadeBytes made = CompareMade(aircraftDir, part, JoinPaths(root, diskPath), stem.c_str(), newStem.c_str());
             if (made == BytesChanged) continue;  // the player's now: left unused, so listed as theirs
             if (made == BytesCutShort) info->finished = false;
         }
@@ -109,7 +108,7 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
         ++*score;
         if (part.kind == PartFolder) {
             Sub sub{part.path, e->name, {}, {}};
-            ListFolder(Join(root, e->name).c_str(), &sub.entries);
+            ListFolder(JoinPaths(root, e->name).c_str(), &sub.entries);
             sub.used.assign(sub.entries.size(), false);
             subs.push_back(sub);
             folders.push_back({diskPath, true});
@@ -118,7 +117,7 @@ bool MatchCopy(const char* aircraftDir, const FolderEntry& folder, int index, Co
             if (part.kind == PartAircraftCfg) {
                 hasCfg = true;
                 std::string cfg;
-                if (ReadConfigFile(Join(root, diskPath).c_str(), &cfg)) info->title = FirstTitle(cfg);
+                if (ReadConfigFile(JoinPaths(root, diskPath).c_str(), &cfg)) info->title = FirstTitle(cfg);
             }
         }
     }

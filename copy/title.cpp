@@ -203,9 +203,5 @@ int RetitleCopyConfig(const char* stockCfg, const char* copyCfg, const char* ste
     const std::string out = RetitleConfig(copy, stockTitle, title);
     // Written anew: the copy's files are only ever created, never overwritten.
     if (int err = PlatformRemove(copyCfg, false, session)) return err;
-    std::FILE* f = PlatformOpenWrite(copyCfg, session);
-    if (!f) return errno ? errno : EIO;
-    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    ok = (std::fclose(f) == 0) && ok;
-    return ok ? 0 : (errno ? errno : EIO);
+    return WriteNewFile(copyCfg, out.data(), out.size(), session);
 }

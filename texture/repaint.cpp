@@ -7,6 +7,7 @@
 #include "repaint.h"
 
 #include "catalogue.h"
+#include "file_ops.h"
 #include "folder_os.h"
 #include "names.h"
 #include "platform.h"
@@ -28,7 +29,6 @@ namespace {
 constexpr std::size_t kMaxTextureFile = 16u << 20;  // far past 256 x 256 at 32 bits with every level
 constexpr std::size_t kMaxPngFile = 64u << 20;
 
-std::string Join(const std::string& a, const std::string& b) { return a + kPathSep + b; }
 
 // The whole regular file, refusing one longer than `limit`. 0 or an errno
 // value: EINVAL for a FIFO or device (never waited on), EFBIG when too long.
@@ -60,19 +60,6 @@ std::string ReadProblem(int error) {
     }
 }
 
-// Creates `path` with `bytes` below the folder of `session`, never through a
-// link and never over an existing file. 0 or errno; a failed write leaves
-// nothing behind.
-int WriteNew(const std::string& path, const std::string& bytes, const WriteSession& session) {
-    errno = 0;
-    std::FILE* f = PlatformOpenWrite(path.c_str(), &session);
-    if (!f) return errno ? errno : EIO;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const int error = ok ? 0 : (errno ? errno : EIO);
-    const int closed = PlatformCloseWritten(f, path.c_str(), ok, &session);
-    return error ? error : closed;
-}
-
 bool EndsWithIgnoringCase(const std::string& s, const char* tail) {
     const std::size_t n = std::strlen(tail);
     return s.size() >= n && SameIgnoringCase(s.substr(s.size() - n).c_str(), tail);
@@ -84,7 +71,7 @@ bool FindAircraftFolder(const char* aircraftDir, const char* folder, std::string
     if (!IsPlainTextureName(folder) || !ListFolder(aircraftDir, &entries)) return false;
     const FolderEntry* e = FindFolderEntry(entries, folder);
     if (!e || e->kind != EntryFolder) return false;
-    *path = Join(aircraftDir, e->name);
+    *path = JoinPaths(aircraftDir, e->name);
     return true;
 }
 
@@ -100,10 +87,10 @@ struct NamedTexture {
 std::vector<NamedTexture> NamesInModels(const std::string& aircraft, const std::string& modelFolder) {
     std::vector<NamedTexture> out;
     std::vector<FolderEntry> models;
-    ListFolder(Join(aircraft, modelFolder).c_str(), &models);
+    ListFolder(JoinPaths(aircraft, modelFolder).c_str(), &models);
     for (const FolderEntry& m : models) {
         if (m.kind != EntryFile || !EndsWithIgnoringCase(m.name, ".mdl")) continue;
-        std::FILE* f = PlatformOpenRead(Join(Join(aircraft, modelFolder), m.name).c_str());
+        std::FILE* f = PlatformOpenRead(JoinPaths(JoinPaths(aircraft, modelFolder), m.name).c_str());
         if (!f) continue;
         std::vector<std::string> names;
         ScanModelFile(f, &names);
@@ -111,7 +98,7 @@ std::vector<NamedTexture> NamesInModels(const std::string& aircraft, const std::
         for (const std::string& n : names) {
             bool known = false;
             for (const NamedTexture& t : out) known = known || SameIgnoringCase(t.name.c_str(), n.c_str());
-            if (!known) out.push_back({n, Join(modelFolder, m.name)});
+            if (!known) out.push_back({n, JoinPaths(modelFolder, m.name)});
         }
     }
     return out;
@@ -125,7 +112,7 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
     std::vector<FolderEntry> top;
     ListFolder(out->path.c_str(), &top);
     std::string cfg;
-    if (const FolderEntry* e = FindFolderEntry(top, "Aircraft.cfg")) ReadFileStart(Join(out->path, e->name).c_str(), 1 << 20, &cfg);
+    if (const FolderEntry* e = FindFolderEntry(top, "Aircraft.cfg")) ReadFileStart(JoinPaths(out->path, e->name).c_str(), 1 << 20, &cfg);
 
     // Each variation's texture folder as on disk; a Texture.X that is not
     // there falls back to Texture (said in a note).
@@ -164,7 +151,7 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
     bool allGood = true;
     for (const Folder& f : folders) {
         std::vector<FolderEntry> entries;
-        ListFolder(Join(out->path, f.name).c_str(), &entries);
+        ListFolder(JoinPaths(out->path, f.name).c_str(), &entries);
         for (const FolderEntry& e : entries) {
             if (e.kind == EntryFolder || !EndsWithIgnoringCase(e.name, ".bmp")) continue;
             TextureFile t;
@@ -172,7 +159,7 @@ RepaintStatus CheckTextures(const char* aircraftDir, const char* folder, Texture
             t.name = e.name;
             for (const NamedTexture& n : f.named) t.named = t.named || SameIgnoringCase(n.name.c_str(), e.name.c_str());
             std::string bytes;
-            const int error = ReadWhole(Join(Join(out->path, f.name), e.name), kMaxTextureFile, &bytes);
+            const int error = ReadWhole(JoinPaths(JoinPaths(out->path, f.name), e.name), kMaxTextureFile, &bytes);
             if (error) {
                 t.problem = ReadProblem(error);
             } else if (ReadTextureLayout(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &t.layout,
@@ -213,7 +200,7 @@ std::string AbsoluteFuture(const std::string& path) {
         const std::size_t sep = head.find_last_of("/\\");
         if (sep == std::string::npos) {
             AbsolutePath(".", &absolute);
-            return Join(absolute, head + tail);
+            return JoinPaths(absolute, head + tail);
         }
         tail = kPathSep + head.substr(sep + 1) + tail;
         head = sep == 0 ? head.substr(0, 1) : head.substr(0, sep);
@@ -272,9 +259,9 @@ RepaintStatus ExportTextures(const char* aircraftDir, const char* folder, const 
 
     for (const TextureFile& t : check.files) {
         ExportedPng p;
-        p.texture = Join(t.folder, t.name);
-        p.png = SameIgnoringCase(t.folder.c_str(), "Texture") ? Join(outDir, PngNameFor(t.name))
-                                                               : Join(Join(outDir, t.folder), PngNameFor(t.name));
+        p.texture = JoinPaths(t.folder, t.name);
+        p.png = SameIgnoringCase(t.folder.c_str(), "Texture") ? JoinPaths(outDir, PngNameFor(t.name))
+                                                               : JoinPaths(JoinPaths(outDir, t.folder), PngNameFor(t.name));
         p.width = t.layout.width;
         p.height = t.layout.height;
         p.alpha = t.layout.alpha;
@@ -282,7 +269,7 @@ RepaintStatus ExportTextures(const char* aircraftDir, const char* folder, const 
         if (p.problem.empty() && PlatformFileExists(p.png.c_str())) out->existing.push_back(p.png);
         out->pngs.push_back(p);
     }
-    const std::string readmePath = Join(outDir, "README.txt");
+    const std::string readmePath = JoinPaths(outDir, "README.txt");
     if (PlatformFileExists(readmePath.c_str())) out->existing.push_back(readmePath);
     if (!out->existing.empty()) return RepaintRefused;
 
@@ -295,7 +282,7 @@ RepaintStatus ExportTextures(const char* aircraftDir, const char* folder, const 
             continue;
         }
         std::string bytes;
-        const int readError = ReadWhole(Join(check.path, p.texture), kMaxTextureFile, &bytes);
+        const int readError = ReadWhole(JoinPaths(check.path, p.texture), kMaxTextureFile, &bytes);
         TextureLayout layout;
         Image image;
         if (readError || !ReadTextureLayout(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &layout,
@@ -312,7 +299,10 @@ RepaintStatus ExportTextures(const char* aircraftDir, const char* folder, const 
             error = session.Begin(folderOfPng.c_str());
             made = folderOfPng;
         }
-        if (!error) error = WriteNew(p.png, EncodePng(image, layout.alpha), session);
+        if (!error) {
+            const std::string png = EncodePng(image, layout.alpha);
+            error = WriteNewFile(p.png.c_str(), png.data(), png.size(), &session);
+        }
         if (error) {
             p.problem = std::string("could not write: ") + std::strerror(error);
             status = RepaintFailed;
@@ -324,7 +314,7 @@ RepaintStatus ExportTextures(const char* aircraftDir, const char* folder, const 
         session.End();
         error = session.Begin(outDir);
     }
-    if (!error) error = WriteNew(readmePath, out->readme, session);
+    if (!error) error = WriteNewFile(readmePath.c_str(), out->readme.data(), out->readme.size(), &session);
     session.End();
     if (error) status = RepaintFailed;
     return status;
@@ -500,7 +490,7 @@ void Prepare(const std::string& textureFolder, const ApplyOptions& options, Appl
         t->problem = "the PNG cannot be read: " + ReadProblem(error);
     } else if (!DecodePng(reinterpret_cast<const std::uint8_t*>(png.data()), png.size(), &image, &reason)) {
         t->problem = "the PNG cannot be used: " + reason;
-    } else if ((error = ReadWhole(Join(textureFolder, t->texture), kMaxTextureFile, &old)) != 0) {
+    } else if ((error = ReadWhole(JoinPaths(textureFolder, t->texture), kMaxTextureFile, &old)) != 0) {
         t->problem = "the texture " + t->texture + " cannot be read: " + ReadProblem(error);
     } else {
         t->pngWidth = image.width;
@@ -513,13 +503,13 @@ void Prepare(const std::string& textureFolder, const ApplyOptions& options, Appl
 // trash and renames the new one into its place; t.problem on a failure,
 // which leaves the old texture where it was unless the rename failed.
 void Replace(const std::string& folder, AppliedTexture* t) {
-    const std::string target = Join(folder, t->texture), temp = target + ".vantorel-new";
+    const std::string target = JoinPaths(folder, t->texture), temp = target + ".vantorel-new";
     WriteSession session;
     int error = session.Begin(folder.c_str());
     if (!error) {
         EntryKind kind;
         if (GetEntryKind(temp.c_str(), &kind) && kind == EntryFile) PlatformRemove(temp.c_str(), false, &session);  // an earlier try's
-        error = WriteNew(temp, t->bytes, session);
+        error = WriteNewFile(temp.c_str(), t->bytes.data(), t->bytes.size(), &session);
     }
     t->bytes.clear();
     if (error) {
@@ -557,13 +547,13 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
     for (int i = 0; i < GetAircraftCount(); ++i)
         if (SameIgnoringCase(folder, GetAircraftName(i))) return RepaintRefused;
     if (!RecogniseCopy(aircraftDir, folder, &out->copy)) return RepaintRefused;
-    path = Join(aircraftDir, out->copy.folder);
+    path = JoinPaths(aircraftDir, out->copy.folder);
 
     std::vector<FolderEntry> top, textures;
     ListFolder(path.c_str(), &top);
     const FolderEntry* textureEntry = FindFolderEntry(top, "Texture");
     const bool haveFolder = textureEntry && textureEntry->kind == EntryFolder;
-    out->textureFolder = Join(path, haveFolder ? textureEntry->name : "Texture");
+    out->textureFolder = JoinPaths(path, haveFolder ? textureEntry->name : "Texture");
     if (haveFolder) ListFolder(out->textureFolder.c_str(), &textures);
 
     // Everything is read and converted before anything is written.
@@ -591,7 +581,7 @@ RepaintStatus ApplyTextures(const char* aircraftDir, const char* folder, const s
             TrashResult trash;
             const int canCreate = PlatformCanCreateIn(absoluteFolder.c_str());
             if (canCreate) t.problem = std::string("cannot write into the Texture folder: ") + std::strerror(canCreate);
-            else if (MoveToTrash(Join(absoluteFolder, t.texture).c_str(), true, &trash) != TrashOk)
+            else if (MoveToTrash(JoinPaths(absoluteFolder, t.texture).c_str(), true, &trash) != TrashOk)
                 t.problem = "no trash can take the old texture";
             t.trashPath = trash.entryPath;
             t.bytes.clear();
